@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tsccurve_cli.h"
+
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunTool(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = RunTsccurve(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+const std::vector<std::string> kSample = {"0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"};
+
+std::vector<std::string> With(std::vector<std::string> args, std::vector<std::string> params) {
+    args.insert(args.end(), params.begin(), params.end());
+    return args;
+}
+
+TEST(Tsccurve, PeakOfTheSample) {
+    const Outcome result = RunTool(With({"--peak"}, kSample));
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.out, "375.79999999999 1.26344583984677E-11\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(Tsccurve, CsvHasAHeaderAndOneLinePerStep) {
+    const Outcome result = RunTool(kSample);
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(result.out.rfind("T_K,Itsc_A\n200,1.10697111127504E-20\n200.2,", 0), 0u);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1002);
+    EXPECT_EQ(result.out.find('\r'), std::string::npos);
+    EXPECT_NE(result.out.find("\n208.799999999999,"), std::string::npos);
+    EXPECT_EQ(result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1, 17),
+              "399.999999999989,");
+}
+
+TEST(Tsccurve, ResultsAreTheSavedFileBytes) {
+    const Outcome result = RunTool(With({"--results"}, kSample));
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(result.out.rfind("200\r\n1.10697111127504E-20\r\n\r\n200.2\r\n", 0), 0u);
+    std::size_t lineEnds = 0;
+    for (std::size_t at = result.out.find("\r\n"); at != std::string::npos;
+         at = result.out.find("\r\n", at + 2)) {
+        ++lineEnds;
+    }
+    EXPECT_EQ(lineEnds, 3003u);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3003);
+    EXPECT_TRUE(result.out.ends_with("399.999999999989\r\n" +
+                                     result.out.substr(result.out.size() - 24)));
+    EXPECT_TRUE(result.out.ends_with("\r\n\r\n"));
+}
+
+TEST(Tsccurve, NoStepGivesHeaderOnlyAndAnEmptyPeak) {
+    const std::vector<std::string> backwards = {"0.8", "1e8", "1e13", "400", "200",
+                                                "2",   "1",   "0.2"};
+    EXPECT_EQ(RunTool(backwards).out, "T_K,Itsc_A\n");
+    EXPECT_EQ(RunTool(With({"--results"}, backwards)).out, "");
+    EXPECT_EQ(RunTool(With({"--peak"}, backwards)).out, "\n");
+}
+
+TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
+    std::vector<std::string> notANumber = kSample;
+    notANumber[7] = "0,2";
+    std::vector<std::string> refused = kSample;
+    refused[5] = "0";
+    for (const auto& args : {notANumber, refused, std::vector<std::string>{"1", "2"},
+                             With({"--bogus"}, kSample)}) {
+        const Outcome result = RunTool(args);
+        EXPECT_EQ(result.code, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err, "");
+    }
+    EXPECT_NE(RunTool(notANumber).err.find("'0,2'"), std::string::npos);
+    EXPECT_NE(RunTool(refused).err.find("β"), std::string::npos);
+}
+
+TEST(Tsccurve, HelpAndNegativeNumbers) {
+    const Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("Usage: tsccurve"), std::string::npos);
+    // A leading minus is a number, not an option; a negative energy is refused.
+    const Outcome negative =
+        RunTool({"--peak", "-0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"});
+    EXPECT_EQ(negative.code, 2);
+    EXPECT_NE(negative.err.find("Ｅｔ"), std::string::npos);
+}
+
+}  // namespace
