@@ -1,0 +1,16 @@
+// The window program: the main window and its event loop. An error that
+// escapes start-up is shown before the program ends.
+#include "application.h"
+#include "exception.h"
+#include "form1.h"
+
+int main() {
+    try {
+        Application->Initialize();
+        Application->CreateForm<TForm1>(Form1);
+        Application->Run();
+    } catch (const Exception& error) {
+        Application->ShowException(error);
+    }
+    return 0;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "calc_state.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class TChart;
+class TFastLineSeries;
+class TMemo;
+
+// The main window: the eight parameter fields, the two command buttons, the
+// results list, the chart, the peak fields and the menu bar, laid out once
+// at construction and never moved. It owns the calculation state, which
+// carries the running integral from one calculation to the next.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    QLineEdit* Edit1;  // Et, eV
+    QLineEdit* Edit2;  // Vt, Hz
+    QLineEdit* Edit3;  // Nt, cm^-2
+    QLineEdit* Edit4;  // To, K
+    QLineEdit* Edit5;  // Tend, K
+    QLineEdit* Edit6;  // Beta, K/min
+    QLineEdit* Edit7;  // S, mm^2
+    QLineEdit* Edit8;  // a, K
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QFrame* Bevel1;
+    QFrame* Bevel2;
+    QLabel* Label10;
+    QPushButton* Button1;  // Calculate
+    QPushButton* Button2;  // Clear
+    TMemo* Memo1;          // results list
+    TChart* Chart1;
+    TFastLineSeries* Series1;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QLabel* Label16;
+    QLabel* Label17;
+    QLabel* Label18;
+    QMenuBar* MainMenu1;
+    QMenu* File1;
+    QAction* Open1;
+    QAction* Save1;
+    QFrame* Bevel3;
+    QMenu* Help1;
+    QLineEdit* Edit9;   // peak temperature
+    QLineEdit* Edit10;  // peak current
+    QLabel* Label19;
+    QLabel* Label20;
+    QLabel* Label21;
+    QLabel* Label22;
+    QAction* Tutorial1;
+
+    CalcState State;
+
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void Open1Click(QObject* Sender);
+    void Save1Click(QObject* Sender);
+    void Tutorial1Click(QObject* Sender);
+
+  private:
+    void CreateLabelsAndBevels(QWidget* client);
+    void CreateParameterFieldsAndButtons(QWidget* client);
+    void CreateResultsListAndChart(QWidget* client);
+    void CreatePeakFields(QWidget* client);
+    void CreateMenu();
+    void SetTabOrder();
+    void WireCommands();
+};
+
+// The main window, created first at start-up.
+extern TForm1* Form1;

@@ -1,0 +1,98 @@
+#include "memo.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <string>
+
+#include "exception.h"
+
+namespace {
+
+constexpr QChar kLineEnd = u'\n';
+
+QString JoinedWithLineEnds(const QStringList& lines) {
+    QString text;
+    qsizetype size = 0;
+    for (const QString& line : lines) size += line.size() + 1;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        text += line;
+        text += kLineEnd;
+    }
+    return text;
+}
+
+}  // namespace
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+}
+
+void TMemoLines::Add(const QString& line) {
+    if (updating_ > 0) {
+        pending_.append(line);
+        return;
+    }
+    AppendToField({line});
+}
+
+void TMemoLines::Clear() {
+    pending_.clear();
+    memo_.clear();
+}
+
+QStringList TMemoLines::FieldLines() const {
+    // The field's plain text shows every kind of line break as '\n'.
+    QStringList lines = memo_.toPlainText().split(kLineEnd);
+    if (lines.back().isEmpty()) lines.removeLast();  // nothing after the last line end
+    return lines;
+}
+
+int TMemoLines::Count() const {
+    const QString text = memo_.toPlainText();
+    int count = static_cast<int>(text.count(kLineEnd));
+    if (!text.isEmpty() && !text.endsWith(kLineEnd)) ++count;
+    return count + static_cast<int>(pending_.size());
+}
+
+QString TMemoLines::Strings(int index) const {
+    const QStringList field = FieldLines();
+    if (index < 0 || index >= field.size() + pending_.size()) {
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    if (index < field.size()) return field.at(index);
+    return pending_.at(index - field.size());
+}
+
+QStringList TMemoLines::GetStrings() const { return FieldLines() + pending_; }
+
+void TMemoLines::SetStrings(const QStringList& lines) {
+    pending_.clear();
+    memo_.setPlainText(JoinedWithLineEnds(lines));
+}
+
+void TMemoLines::EndUpdate() {
+    if (updating_ == 0 || --updating_ > 0 || pending_.isEmpty()) return;
+    const QStringList lines = std::move(pending_);
+    pending_.clear();
+    AppendToField(lines);
+}
+
+void TMemoLines::AppendToField(const QStringList& lines) {
+    QTextDocument* document = memo_.document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    QString text = JoinedWithLineEnds(lines);
+    // The last line is ended unless the field is empty or its text already
+    // ends with a line end (an empty last block, or a typed line separator).
+    const QString lastBlock = document->lastBlock().text();
+    if (!document->isEmpty() && !lastBlock.isEmpty() && !lastBlock.endsWith(QChar::LineSeparator)) {
+        text.prepend(kLineEnd);
+    }
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
