@@ -1,14 +1,25 @@
-// Literal loop against the production calculation, per inner iteration.
+// The calculation per inner iteration: the literal loop against the
+// production one, and the running-sum chain on its own (step by step in
+// extended, the fast chain, and a plain binary64 chain of the same length as
+// the floor any sequential sum has to pay).
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "calc_test_support.h"
+#include "extended.h"
 #include "reference_calculation.h"
 #include "run_calculation.h"
+#include "trapezoid_sum.h"
 
 namespace {
 
-void Calculate(benchmark::State& bench, void (*calculation)(CalcState&, const RowSink&),
-               double a) {
+using tsc::Extended;
+using tsc::Narrow;
+using tsc::Widen;
+
+void Calculate(benchmark::State& bench, void (*calculation)(CalcState&, const RowSink&), double a) {
     std::size_t rows = 0;
     for (auto _ : bench) {
         CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
@@ -30,10 +41,91 @@ void BM_Production(benchmark::State& bench, double a) { Calculate(bench, &RunCal
 
 BENCHMARK_CAPTURE(BM_Literal, sample_1001_rows, 0.2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Production, sample_1001_rows, 0.2)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Literal, a0_01_20001_rows, 0.01)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Literal, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_Production, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond);
+
+// The trapezoids of the 200-400 K run with step a, built as the calculation
+// builds them, and how many of them each outer step adds.
+struct Chain {
+    tsc::TrapezoidSum trapezoids;
+    std::vector<std::size_t> counts;
+    std::size_t total = 0;
+};
+
+Chain MakeChain(double a) {
+    CalcState s = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
+    RunCalculation(s, [](const ResultRow&) {});  // leaves the converted constants in s
+    Chain chain;
+    std::vector<double> positions{s.To};
+    for (double T = s.To; T <= s.Tend; T = Narrow(Widen(s.a) + Widen(T))) {
+        std::size_t count = chain.counts.empty() ? 0 : chain.counts.back();
+        while (Widen(T) - Widen(s.a) >= Widen(positions[count])) {
+            if (count + 1 == positions.size()) {
+                const double Tx = positions.back();
+                const double e1 = Narrow(tsc::ExpOf(-Widen(s.Et) / (Widen(s.k) * Widen(Tx))));
+                const Extended e2 =
+                    tsc::ExpOf(-Widen(s.Et) / ((Widen(Tx) + Widen(s.a)) * Widen(s.k)));
+                chain.trapezoids.Append((e2 + Widen(e1)) * (Widen(s.Half) * Widen(s.a)));
+                positions.push_back(Narrow(Widen(s.a) + Widen(Tx)));
+            }
+            ++count;
+        }
+        chain.counts.push_back(count);
+        chain.total += count;
+    }
+    return chain;
+}
+
+const Chain& ChainFor(double a) {
+    static const Chain sample = MakeChain(0.2);
+    static const Chain fine = MakeChain(0.01);
+    return a == 0.2 ? sample : fine;
+}
+
+template <typename Accumulate>
+void RunChain(benchmark::State& bench, double a, Accumulate accumulate) {
+    const Chain& chain = ChainFor(a);
+    for (auto _ : bench) {
+        double sum = 0;
+        for (std::size_t count : chain.counts) sum = accumulate(chain, sum, count);
+        benchmark::DoNotOptimize(sum);
+    }
+    bench.counters["rows"] = static_cast<double>(chain.counts.size());
+    bench.counters["per_inner"] = benchmark::Counter(
+        static_cast<double>(chain.total),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The chain as it was: widen, add in extended, round to binary64, every step.
+void BM_ChainStepByStep(benchmark::State& bench, double a) {
+    RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
+        return c.trapezoids.AccumulateStepByStep(sum, count);
+    });
+}
+
+// The production chain.
+void BM_ChainFast(benchmark::State& bench, double a) {
+    RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
+        return c.trapezoids.Accumulate(sum, count);
+    });
+}
+
+// Plain binary64 additions of the same trapezoids, one after another: a
+// different (wrong) result, but the speed limit of a sequential sum.
+void BM_ChainPlainBinary64(benchmark::State& bench, double a) {
+    RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
+        const double* high = c.trapezoids.High();
+        for (std::size_t j = 0; j < count; ++j) sum = sum + high[j];
+        return sum;
+    });
+}
+
+BENCHMARK_CAPTURE(BM_ChainStepByStep, sample_1001_rows, 0.2);
+BENCHMARK_CAPTURE(BM_ChainFast, sample_1001_rows, 0.2);
+BENCHMARK_CAPTURE(BM_ChainPlainBinary64, sample_1001_rows, 0.2);
+BENCHMARK_CAPTURE(BM_ChainStepByStep, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ChainFast, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ChainPlainBinary64, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,13 +13,20 @@
 #error "The TSC calculation must not be built with -ffast-math: it changes the results."
 #endif
 
-#if LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384
-#error "The TSC calculation needs long double in the x87 extended format (64-bit significand)."
+// Where long double is that format the hardware does the work; elsewhere, or
+// when TSC_SOFT_EXTENDED asks for it, the software type gives the same bits.
+#if defined(TSC_SOFT_EXTENDED) || LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384
+#define TSC_EXTENDED_IN_SOFTWARE 1
+#include "soft_extended.h"
 #endif
 
 namespace tsc {
 
+#if defined(TSC_EXTENDED_IN_SOFTWARE)
+using Extended = SoftExtended;
+#else
 using Extended = long double;
+#endif
 
 inline Extended Widen(double value) { return static_cast<Extended>(value); }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "extended.h"
+#include "trapezoid_sum.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr double kBoltzmann = 1.3804e-23;
 // once; the running Sum then replays the additions in the original order,
 // which keeps every rounding of the literal loop.
 class TrapezoidCache {
-public:
+  public:
     explicit TrapezoidCache(const CalcState& state) : state_(state) {
         positions_.push_back(state.To);
     }
@@ -46,9 +47,9 @@ public:
     // Tx after `count` trapezoids.
     double Position(std::size_t count) const { return positions_[count]; }
 
-    const Extended* Trapezoids() const { return trapezoids_.data(); }
+    const tsc::TrapezoidSum& Trapezoids() const { return trapezoids_; }
 
-private:
+  private:
     void Extend() {
         const double Tx = positions_.back();
         const Extended Et = Widen(state_.Et);
@@ -56,20 +57,15 @@ private:
         const Extended a = Widen(state_.a);
         const double e1 = Narrow(ExpOf(-Et / (k * Widen(Tx))));
         const Extended e2 = ExpOf(-Et / ((Widen(Tx) + a) * k));
-        trapezoids_.push_back((e2 + Widen(e1)) * (Widen(state_.Half) * a));
+        trapezoids_.Append((e2 + Widen(e1)) * (Widen(state_.Half) * a));
         positions_.push_back(Narrow(a + Widen(Tx)));
     }
 
     const CalcState& state_;
     std::vector<double> positions_;
-    std::vector<Extended> trapezoids_;
+    tsc::TrapezoidSum trapezoids_;
     std::size_t count_ = 0;
 };
-
-double AccumulateTrapezoids(double sum, const Extended* trapezoids, std::size_t count) {
-    for (std::size_t j = 0; j < count; ++j) sum = Narrow(trapezoids[j] + Widen(sum));
-    return sum;
-}
 
 }  // namespace
 
@@ -87,11 +83,11 @@ void RunCalculation(CalcState& s, const RowSink& sink) {
     TrapezoidCache cache(s);
     while (s.T <= s.Tend) {
         const std::size_t count = cache.CountFor(s.T);
-        s.Sum = AccumulateTrapezoids(s.Sum, cache.Trapezoids(), count);
+        s.Sum = cache.Trapezoids().Accumulate(s.Sum, count);
         s.Tx = cache.Position(count);
 
-        const Extended exponent = -Widen(s.Et) / (Widen(s.k) * Widen(s.T)) -
-                                  Widen(s.Vt) / Widen(s.Beta) * Widen(s.Sum);
+        const Extended exponent =
+            -Widen(s.Et) / (Widen(s.k) * Widen(s.T)) - Widen(s.Vt) / Widen(s.Beta) * Widen(s.Sum);
         s.Itsc = Narrow(ExpOf(exponent) * Widen(s.Pref));
         if (s.Itsc > s.Ipeak) {
             s.Ipeak = s.Itsc;
