@@ -42,29 +42,29 @@ Rounded RoundTo(int digits, int minExponent, int maxTopBit, int exponent, U128 m
                 bool inexact) {
     int shift = BitWidth(magnitude) - digits;
     if (exponent + shift < minExponent) shift = minExponent - exponent;
-    std::uint64_t kept;
+    // Wide enough to hold the carry out of a full 64-bit significand.
+    U128 kept;
     if (shift <= 0) {
         // Exact unless `inexact`, which callers only set with enough bits to
         // make shift positive.
-        kept = static_cast<std::uint64_t>(magnitude) << -shift;
+        kept = magnitude << -shift;
     } else if (shift > 128) {
         kept = 0;  // below a quarter of the smallest step: rounds to zero
     } else {
-        kept = shift == 128 ? 0 : static_cast<std::uint64_t>(magnitude >> shift);
+        kept = shift == 128 ? 0 : magnitude >> shift;
         const U128 rest = shift == 128 ? magnitude : magnitude & ((U128{1} << shift) - 1);
         const U128 half = U128{1} << (shift - 1);
         if (rest > half || (rest == half && (inexact || (kept & 1) != 0))) {
             ++kept;
-            if (kept == std::uint64_t{1} << digits) {
+            if (kept == U128{1} << digits) {
                 kept >>= 1;
                 ++shift;
             }
         }
     }
     const int resultExponent = exponent + shift;
-    const bool overflow =
-        kept != 0 && resultExponent + static_cast<int>(std::bit_width(kept)) - 1 > maxTopBit;
-    return {kept, resultExponent, overflow};
+    const bool overflow = kept != 0 && resultExponent + BitWidth(kept) - 1 > maxTopBit;
+    return {static_cast<std::uint64_t>(kept), resultExponent, overflow};
 }
 
 }  // namespace

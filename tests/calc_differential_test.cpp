@@ -27,11 +27,10 @@ std::string Describe(const CalcState& s) {
 
 void ExpectSameFields(const CalcState& expected, const CalcState& actual, const std::string& what) {
     const double CalcState::*fields[] = {
-        &CalcState::Et,   &CalcState::Vt,   &CalcState::Nt,    &CalcState::Beta,
-        &CalcState::To,   &CalcState::Tend, &CalcState::T,     &CalcState::S,
-        &CalcState::a,    &CalcState::Tx,   &CalcState::Half,  &CalcState::q,
-        &CalcState::k,    &CalcState::Sum,  &CalcState::Itsc,  &CalcState::Pref,
-        &CalcState::Ipeak, &CalcState::Tpeak};
+        &CalcState::Et,   &CalcState::Vt,    &CalcState::Nt,   &CalcState::Beta, &CalcState::To,
+        &CalcState::Tend, &CalcState::T,     &CalcState::S,    &CalcState::a,    &CalcState::Tx,
+        &CalcState::Half, &CalcState::q,     &CalcState::k,    &CalcState::Sum,  &CalcState::Itsc,
+        &CalcState::Pref, &CalcState::Ipeak, &CalcState::Tpeak};
     static_assert(sizeof(fields) / sizeof(fields[0]) * sizeof(double) == sizeof(CalcState));
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         EXPECT_EQ(Bits(expected.*fields[i]), Bits(actual.*fields[i]))
@@ -86,9 +85,45 @@ TEST(CalcDifferential, RandomParameterSets) {
         double To = start(random);
         if (!oddStart(random)) To = static_cast<int>(To);
         const double Tend = To + a * stepCount(random);
-        CalcState state = WithParameters(energy(random), std::pow(10.0, logFrequency(random)),
-                                         1e13, To, Tend, std::pow(10.0, logRate(random)),
-                                         1 + set % 5, a);
+        CalcState state = WithParameters(energy(random), std::pow(10.0, logFrequency(random)), 1e13,
+                                         To, Tend, std::pow(10.0, logRate(random)), 1 + set % 5, a);
+        ExpectAgreement(state);
+        if (HasFailure()) return;
+    }
+}
+
+// Thousands of short runs over the whole parameter space the check accepts,
+// starting from leftover sums as a repeated calculation does.
+TEST(CalcDifferential, ThousandsOfSmallSets) {
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int set = 0; set < 3000; ++set) {
+        const double a = std::ldexp(0.5 + unit(random), -static_cast<int>(unit(random) * 6));
+        const double To = 5 + unit(random) * 600;
+        const double Tend = To + a * static_cast<int>(unit(random) * 60);
+        CalcState state = WithParameters(unit(random) * 2, std::pow(10.0, 2 + unit(random) * 12),
+                                         std::pow(10.0, 8 + unit(random) * 8), To, Tend,
+                                         std::pow(10.0, unit(random) * 3 - 1), unit(random) * 5, a);
+        if (set % 3 == 0) state.Sum = unit(random) * 1e-6;
+        ExpectAgreement(state);
+        if (HasFailure()) return;
+    }
+}
+
+// Nearly flat integrands (activation energies near zero) make every
+// trapezoid a or just below it, so the running sum keeps landing on or next
+// to binary64 rounding ties, where its extended additions differ from binary64
+// ones.
+TEST(CalcDifferential, SetsBuiltForRoundingTies) {
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const double steps[] = {0.5, 0.25, 0.125, 1, 0.1, 0.2, 0.375};
+    for (int set = 0; set < 400; ++set) {
+        const double a = steps[set % std::size(steps)];
+        const double Et = set % 4 == 0 ? 0 : std::pow(10.0, -12 + unit(random) * 9);
+        const double To = std::floor(10 + unit(random) * 300);
+        CalcState state = WithParameters(Et, 1e-3, 1e13, To, To + a * (40 + set % 120), 2, 1, a);
+        state.Sum = std::ldexp(static_cast<double>(set % 7), -static_cast<int>(set % 5));
         ExpectAgreement(state);
         if (HasFailure()) return;
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "calc_test_support.h"
+#include "extended.h"
 #include "number_text.h"
 #include "reference_calculation.h"
 #include "run_calculation.h"
@@ -90,11 +91,9 @@ TEST_P(BothCalculations, SingleStepHasNoTrapezoid) {
         ASSERT_EQ(rows.size(), 1u) << Tend;
         EXPECT_EQ(state.Sum, 0.0);
         EXPECT_EQ(rows[0].T, 200.0);
-        const long double exponent = -static_cast<long double>(state.Et) /
-                                     (static_cast<long double>(state.k) * 200.0L);
-        EXPECT_EQ(rows[0].Itsc,
-                  static_cast<double>(std::exp(static_cast<double>(exponent)) *
-                                      static_cast<long double>(state.Pref)));
+        const tsc::Extended exponent =
+            -tsc::Widen(state.Et) / (tsc::Widen(state.k) * tsc::Widen(200.0));
+        EXPECT_EQ(rows[0].Itsc, tsc::Narrow(tsc::ExpOf(exponent) * tsc::Widen(state.Pref)));
     }
 }
 
