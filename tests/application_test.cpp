@@ -1,0 +1,118 @@
+// The application object and the command wiring: errors reach the user as a
+// message box and the program carries on; closing the main window ends the
+// event loop; the substitute fonts are registered.
+#include "application.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QPushButton>
+#include <QTimer>
+#include <ostream>
+#include <stdexcept>
+
+#include "command_wiring.h"
+#include "exception.h"
+#include "font_substitutes.h"
+#include "message_box_catcher.h"
+
+namespace {
+
+struct ThrownError {
+    const char* name;
+    void (*command)();
+    const char* message;  // nullptr: no message box
+};
+
+void PrintTo(const ThrownError& value, std::ostream* out) { *out << value.name; }
+
+class CommandErrors : public ::testing::TestWithParam<ThrownError> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Wiring, CommandErrors,
+    ::testing::Values(
+        ThrownError{"NoError", [] {}, nullptr},
+        ThrownError{"ProgramError", [] { throw Exception("測定結果 error"); }, "測定結果 error"},
+        ThrownError{"ConversionError", [] { throw EConvertError("'x' bad"); }, "'x' bad"},
+        ThrownError{"StandardError", [] { throw std::length_error("too long"); }, "too long"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A window with one button wired like the main window's commands.
+class CommandWindow : public QWidget {
+  public:
+    explicit CommandWindow(void (*command)()) : command_(command), button_(this) {
+        WireClick(&button_, this, &CommandWindow::ButtonClick);
+    }
+    void ButtonClick(QObject* sender) {
+        ++clicks_;
+        sender_ = sender;
+        command_();
+    }
+    void (*command_)();
+    QPushButton button_;
+    int clicks_ = 0;
+    QObject* sender_ = nullptr;
+};
+
+TEST_P(CommandErrors, AreShownAndTheWindowCarriesOn) {
+    CommandWindow window(GetParam().command);
+    window.show();
+    for (int click = 1; click <= 2; ++click) {
+        const MessageBoxCatcher catcher;
+        window.button_.click();
+        EXPECT_EQ(window.clicks_, click);
+        EXPECT_EQ(window.sender_, &window.button_);
+        if (GetParam().message == nullptr) {
+            EXPECT_TRUE(catcher.Texts().isEmpty());
+        } else {
+            EXPECT_EQ(catcher.Texts(), QStringList{QString::fromUtf8(GetParam().message)});
+        }
+    }
+}
+
+TEST(ApplicationObject, ClosingTheMainWindowEndsTheLoopWhileAnotherIsOpen) {
+    TApplication application;
+    QWidget* main = nullptr;
+    QWidget* other = nullptr;
+    application.CreateForm(main);
+    application.CreateForm(other);
+    EXPECT_EQ(application.MainForm(), main);
+
+    bool otherClosedWithLoopRunning = false;
+    bool gaveUp = false;
+    QTimer::singleShot(0, [&] {
+        other->show();
+        other->close();  // closing another window does not end the program
+        QTimer::singleShot(50, [&] {
+            otherClosedWithLoopRunning = true;
+            other->show();
+            main->close();
+        });
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        gaveUp = true;
+        QCoreApplication::quit();
+    });
+    watchdog.start(10000);
+
+    application.Run();
+
+    EXPECT_TRUE(otherClosedWithLoopRunning);
+    EXPECT_FALSE(gaveUp);
+}
+
+TEST(ApplicationObject, RegistersSubstitutesForTheDesignFonts) {
+    // The toolkit keeps family names in lower case.
+    EXPECT_EQ(QFont::substitutes(QString::fromUtf8(kWindowFontFamily)),
+              (QStringList{"ipapgothic", "noto sans cjk jp"}));
+    EXPECT_EQ(QFont::substitutes(QString::fromUtf8(kChartFontFamily)),
+              (QStringList{"ipapmincho", "noto serif cjk jp"}));
+    const QFont font = DesignFont(kWindowFontFamily, 16, true);
+    EXPECT_EQ(font.pixelSize(), 16);
+    EXPECT_TRUE(font.bold());
+}
+
+}  // namespace
