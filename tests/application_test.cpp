@@ -104,15 +104,4 @@ TEST(ApplicationObject, ClosingTheMainWindowEndsTheLoopWhileAnotherIsOpen) {
     EXPECT_FALSE(gaveUp);
 }
 
-TEST(ApplicationObject, RegistersSubstitutesForTheDesignFonts) {
-    // The toolkit keeps family names in lower case.
-    EXPECT_EQ(QFont::substitutes(QString::fromUtf8(kWindowFontFamily)),
-              (QStringList{"ipapgothic", "noto sans cjk jp"}));
-    EXPECT_EQ(QFont::substitutes(QString::fromUtf8(kChartFontFamily)),
-              (QStringList{"ipapmincho", "noto serif cjk jp"}));
-    const QFont font = DesignFont(kWindowFontFamily, 16, true);
-    EXPECT_EQ(font.pixelSize(), 16);
-    EXPECT_TRUE(font.bold());
-}
-
 }  // namespace

