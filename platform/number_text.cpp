@@ -2,12 +2,22 @@
 
 #include <locale.h>
 
+#include <cfenv>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "exception.h"
+
+#if LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384
+#include "soft_extended.h"
+#define TSC_LONG_DOUBLE_WIDER_THAN_EXTENDED 1
+#if LDBL_MANT_DIG < 66 || LDBL_MAX_EXP < 16384
+#error "Reading numbers needs long double in x87 extended format or wider (for example binary128)."
+#endif
+#endif
 
 namespace {
 
@@ -50,6 +60,40 @@ locale_t ClassicLocale() {
     return classic;
 }
 
+#if defined(TSC_LONG_DOUBLE_WIDER_THAN_EXTENDED)
+
+// The magnitude `text` stands for, rounded toward zero or away from it.
+long double ParseRounded(const std::string& text, int direction) {
+    const int previous = std::fegetround();
+    std::fesetround(direction);
+    const long double value = strtold_l(text.c_str(), nullptr, ClassicLocale());
+    std::fesetround(previous);
+    return value;
+}
+
+// long double is wider than the extended format here, so rounding the text
+// to long double and then to extended could round twice. Instead the text is
+// read rounded down and up: when both agree the value is exact; otherwise it
+// lies strictly between two neighbouring long doubles, and no extended value
+// or extended rounding boundary lies there, so "just above the lower one"
+// rounds correctly.
+double ThroughExtended(std::string_view number) {
+    const bool negative = number.front() == '-';
+    if (number.front() == '-' || number.front() == '+') number.remove_prefix(1);
+    const std::string magnitude(number);
+    const long double low = ParseRounded(magnitude, FE_DOWNWARD);
+    const long double high = ParseRounded(magnitude, FE_UPWARD);
+    if (std::isinf(low)) return negative ? -HUGE_VAL : HUGE_VAL;
+    int exponent = 0;
+    const long double fraction = std::frexp(low, &exponent);
+    const auto significand = static_cast<unsigned __int128>(std::ldexp(fraction, LDBL_MANT_DIG));
+    const tsc::SoftExtended extended =
+        tsc::SoftExtended::Round(negative, exponent - LDBL_MANT_DIG, significand, low != high);
+    return static_cast<double>(extended);
+}
+
+#endif
+
 }  // namespace
 
 double StrToFloat(std::string_view text) {
@@ -57,9 +101,13 @@ double StrToFloat(std::string_view text) {
     if (!IsDecimalNumber(number)) {
         throw EConvertError("'" + std::string(text) + "' は正しい浮動小数点数ではありません。");
     }
+#if defined(TSC_LONG_DOUBLE_WIDER_THAN_EXTENDED)
+    return ThroughExtended(number);
+#else
     const std::string terminated(number);
     const long double extended = strtold_l(terminated.c_str(), nullptr, ClassicLocale());
     return static_cast<double>(extended);
+#endif
 }
 
 std::string FloatToStr(double value) {

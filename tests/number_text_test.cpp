@@ -29,6 +29,19 @@ TEST(StrToFloat, RoundsThroughExtendedToBinary64) {
     EXPECT_EQ(StrToFloat("1e-400"), 0.0);
     EXPECT_EQ(StrToFloat("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
     EXPECT_EQ(StrToFloat("1.602e-19"), 1.602e-19);
+
+    // 1 + 2^-53 + 2^-70: above the binary64 midpoint between 1 and its
+    // successor, but it rounds onto that midpoint in extended first, and the
+    // tie then goes to the even 1.
+    EXPECT_EQ(
+        StrToFloat("1.0000000000000001110231494954629083427022351315827108919620513916015625"),
+        1.0);
+    // 1 + 2^-53 + 2^-64 + 2^-120: just above an extended midpoint, so it
+    // rounds up to 1 + 2^-53 + 2^-63 and then to 1 + 2^-52. A reading that
+    // lost the 2^-120 would tie down to 1 + 2^-53 and end at 1.
+    EXPECT_EQ(StrToFloat("1.00000000000000011107651257113992926481585583365179234067128044632223"
+                         "7233803945956334136013765601092018187046051025390625"),
+              1.0 + 0x1p-52);
 }
 
 TEST(StrToFloat, RejectsEverythingElseQuotingTheText) {
