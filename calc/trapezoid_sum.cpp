@@ -46,19 +46,18 @@ bool Doubtful(double before, double after, double high, double low) {
            ((std::fabs(after) < kSmallestChecked) & (rest != 0));
 }
 
-// Marks the doubtful steps among n (doubtful[k] != 0) and says whether there
-// are any. partial[k] is the sum before step k.
-bool MarkDoubtful(const double* partial, const double* high, const double* low, std::size_t n,
-                  unsigned char* doubtful) {
+// The doubtful steps among n (at most 64), as bit k for step k. partial[k]
+// is the sum before step k.
+std::uint64_t MarkDoubtful(const double* partial, const double* high, const double* low,
+                           std::size_t n) {
     std::size_t k = 0;
-    unsigned any = 0;
+    std::uint64_t doubtful = 0;
 #if defined(__SSE2__)
     // The same test on two steps at a time.
     const __m128d margin = _mm_set1_pd(kMargin);
     const __m128d smallest = _mm_set1_pd(kSmallestChecked);
     const __m128d magnitudeBits = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
     const __m128d zero = _mm_setzero_pd();
-    __m128d anyLanes = zero;
     for (; k + 2 <= n; k += 2) {
         const __m128d before = _mm_loadu_pd(partial + k);
         const __m128d after = _mm_loadu_pd(partial + k + 1);
@@ -69,23 +68,15 @@ bool MarkDoubtful(const double* partial, const double* high, const double* low, 
         const __m128d moved = _mm_cmpneq_pd(_mm_add_pd(after, _mm_mul_pd(rest, margin)), after);
         const __m128d tiny = _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(after, magnitudeBits), smallest),
                                         _mm_cmpneq_pd(rest, zero));
-        const __m128d doubt = _mm_or_pd(moved, tiny);
-        doubtful[k / 2] = static_cast<unsigned char>(_mm_movemask_pd(doubt));
-        anyLanes = _mm_or_pd(anyLanes, doubt);
-    }
-    any = static_cast<unsigned>(_mm_movemask_pd(anyLanes));
-    // Pairs were marked per pair above; spread them to one mark per step.
-    for (std::size_t pair = k / 2; pair-- > 0;) {
-        const unsigned char bits = doubtful[pair];
-        doubtful[2 * pair + 1] = bits & 2;
-        doubtful[2 * pair] = bits & 1;
+        const auto bits = static_cast<std::uint64_t>(_mm_movemask_pd(_mm_or_pd(moved, tiny)));
+        doubtful |= bits << k;
     }
 #endif
     for (; k < n; ++k) {
-        doubtful[k] = Doubtful(partial[k], partial[k + 1], high[k], low[k]);
-        any |= doubtful[k];
+        doubtful |=
+            static_cast<std::uint64_t>(Doubtful(partial[k], partial[k + 1], high[k], low[k])) << k;
     }
-    return any != 0;
+    return doubtful;
 }
 
 }  // namespace
@@ -131,16 +122,13 @@ std::size_t TrapezoidSum::AccumulateBlock(double& sum, std::size_t first, std::s
         partial[k + 1] = s;
     }
 
-    unsigned char doubtful[kBlock];
-    if (MarkDoubtful(partial, high, low, n, doubtful)) {
-        for (std::size_t k = 0; k < n; ++k) {
-            if (!doubtful[k]) continue;
-            const double exact = Narrow(whole_[first + k] + Widen(partial[k]));
-            if (std::bit_cast<std::uint64_t>(exact) !=
-                std::bit_cast<std::uint64_t>(partial[k + 1])) {
-                sum = exact;
-                return k + 1;
-            }
+    for (std::uint64_t doubtful = MarkDoubtful(partial, high, low, n); doubtful != 0;
+         doubtful &= doubtful - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(doubtful));
+        const double exact = Narrow(whole_[first + k] + Widen(partial[k]));
+        if (std::bit_cast<std::uint64_t>(exact) != std::bit_cast<std::uint64_t>(partial[k + 1])) {
+            sum = exact;
+            return k + 1;
         }
     }
     sum = partial[n];
