@@ -19,6 +19,8 @@
 
 namespace {
 
+#if defined(TSC_HAVE_X87_LONG_DOUBLE)
+
 using tsc::SoftExtended;
 
 struct Encoding {
@@ -125,8 +127,6 @@ class Operands {
 };
 
 enum class Op { Add, Subtract, Multiply, Divide };
-
-#if defined(TSC_HAVE_X87_LONG_DOUBLE)
 
 long double Native(Encoding e) {
     long double x = 0;

@@ -7,6 +7,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 CACHE STRING "")
-# Static programs need no AArch64 loader or libraries at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# qemu finds the AArch64 loader and libraries in the cross sysroot.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu CACHE STRING "")
