@@ -1,16 +1,17 @@
 // The main window's fixed layout: every control with its name, position and
 // size in the client area below the menu bar, caption, font and tab order.
 #include <QAction>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFrame>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPen>
 #include <QPushButton>
-#include <QValueAxis>
 #include <span>
 
 #include "chart.h"
@@ -217,7 +218,7 @@ void TForm1::CreateResultsListAndChart(QWidget* client) {
     chart->setBackgroundBrush(palette().window());
     chart->setPlotAreaBackgroundVisible(false);
     const QFont chartFont = DesignFont(kChartFontFamily, 12);
-    for (QValueAxis* axis : {Chart1->BottomAxis(), Chart1->LeftAxis()}) {
+    for (QCategoryAxis* axis : {Chart1->BottomAxis(), Chart1->LeftAxis()}) {
         axis->setLabelsFont(chartFont);
         axis->setLabelsBrush(Qt::black);
         axis->setTitleFont(chartFont);
@@ -228,13 +229,14 @@ void TForm1::CreateResultsListAndChart(QWidget* client) {
     // With its one curve the chart needs no legend; the plot gets the room.
     chart->legend()->hide();
     chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->setMargins(QMargins(4, 4, 8, 4));
+    chart->setMargins(QMargins(4, 4, 16, 4));
 
     Series1 = Chart1->AddSeries();
-    Series1->setName(QStringLiteral("Series1"));
-    Series1->setPen(QPen(Qt::red));
-    Series1->setPointsVisible(false);
-    Series1->setPointLabelsVisible(false);
+    QLineSeries* curve = Series1->Curve();
+    curve->setName(QStringLiteral("Series1"));
+    curve->setPen(QPen(Qt::red));
+    curve->setPointsVisible(false);
+    curve->setPointLabelsVisible(false);
 }
 
 void TForm1::CreatePeakFields(QWidget* client) { CreateFields(*this, client, kPeakFields); }

@@ -1,12 +1,14 @@
 #include "chart.h"
 
+#include <QCategoryAxis>
 #include <QChart>
-#include <QValueAxis>
+#include <QLineSeries>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "axis_scale.h"
 #include "exception.h"
 
 namespace {
@@ -24,23 +26,23 @@ struct Span {
     }
 };
 
-void FitAxis(QValueAxis* axis, Span span) {
-    if (span.low > span.high) {  // no points, or none with finite values
-        axis->setRange(0, 1);
-        return;
+void ShowScale(QCategoryAxis* axis, const AxisScale& scale) {
+    for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+    axis->setRange(scale.low, scale.high);
+    axis->setStartValue(scale.low);
+    for (const AxisTick& tick : scale.ticks) {
+        axis->append(QString::fromStdString(tick.label), tick.position);
     }
-    if (span.low == span.high) {
-        const double margin = span.low == 0 ? 1 : std::fabs(span.low) / 10;
-        span.low -= margin;
-        span.high += margin;
-    }
-    axis->setRange(span.low, span.high);
-    axis->applyNiceNumbers();
+}
+
+QCategoryAxis* CreateAxis(QChart* chart, Qt::Alignment alignment) {
+    auto* axis = new QCategoryAxis(chart);
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart->addAxis(axis, alignment);
+    return axis;
 }
 
 }  // namespace
-
-TFastLineSeries::TFastLineSeries(QObject* parent) : QLineSeries(parent) {}
 
 void TFastLineSeries::AddXY(double x, double y, const QString&, TColor) {
     const QPointF point(x, y);
@@ -48,29 +50,17 @@ void TFastLineSeries::AddXY(double x, double y, const QString&, TColor) {
         pending_.append(point);
         return;
     }
-    // The first point whose x is greater; with ascending x it is found by
-    // bisection over the series' own points.
-    int low = 0;
-    int high = count();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (at(middle).x() <= x) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    insert(low, point);
-    FitAxes();
+    points_.insert(std::upper_bound(points_.begin(), points_.end(), point, ByX), point);
+    chart_.Rescale();
 }
 
 void TFastLineSeries::Clear() {
     pending_.clear();
-    clear();
-    FitAxes();
+    points_.clear();
+    chart_.Rescale();
 }
 
-int TFastLineSeries::Count() const { return count() + static_cast<int>(pending_.size()); }
+int TFastLineSeries::Count() const { return static_cast<int>(points_.size() + pending_.size()); }
 
 void TFastLineSeries::EndUpdate() {
     if (updating_ == 0 || --updating_ > 0 || pending_.isEmpty()) return;
@@ -79,62 +69,61 @@ void TFastLineSeries::EndUpdate() {
     // Points of equal x keep the order in which they were added, and the
     // series' earlier points come before added ones with the same x.
     std::stable_sort(added.begin(), added.end(), ByX);
-    const QList<QPointF> existing = points();
     QList<QPointF> merged;
-    merged.reserve(existing.size() + added.size());
-    std::merge(existing.begin(), existing.end(), added.begin(), added.end(),
+    merged.reserve(points_.size() + added.size());
+    std::merge(points_.begin(), points_.end(), added.begin(), added.end(),
                std::back_inserter(merged), ByX);
-    replace(merged);
-    FitAxes();
+    points_ = std::move(merged);
+    chart_.Rescale();
 }
 
-void TFastLineSeries::FitAxes() {
-    Span xSpan;
-    Span ySpan;
-    for (int i = 0; i < count(); ++i) {
-        xSpan.Include(at(i).x());
-        ySpan.Include(at(i).y());
-    }
-    for (QAbstractAxis* axis : attachedAxes()) {
-        auto* valueAxis = qobject_cast<QValueAxis*>(axis);
-        if (valueAxis == nullptr) continue;
-        FitAxis(valueAxis, valueAxis->orientation() == Qt::Horizontal ? xSpan : ySpan);
-    }
+TChart::TChart(QWidget* parent) : QChartView(parent) {
+    // The view owns the chart; the chart owns its axes and curves.
+    setChart(new QChart());
+    chart()->setBackgroundRoundness(0);
+    chart()->setDropShadowEnabled(false);
+    bottomAxis_ = CreateAxis(chart(), Qt::AlignBottom);
+    leftAxis_ = CreateAxis(chart(), Qt::AlignLeft);
+    Rescale();
 }
 
-TChart::TChart(QWidget* parent)
-    : QChartView(parent), bottomAxis_(new QValueAxis(this)), leftAxis_(new QValueAxis(this)) {
-    // The view owns the chart, and the chart takes the axes over from the
-    // view once they are added.
-    auto* chart = new QChart();
-    setChart(chart);
-    chart->setBackgroundRoundness(0);
-    chart->setDropShadowEnabled(false);
-    chart->addAxis(bottomAxis_, Qt::AlignBottom);
-    chart->addAxis(leftAxis_, Qt::AlignLeft);
-    bottomAxis_->setLabelFormat(QStringLiteral("%g"));
-    // Currents of about 1E-11 A need the exponent; four digits keep
-    // neighbouring labels apart.
-    leftAxis_->setLabelFormat(QStringLiteral("%.4G"));
-    bottomAxis_->setRange(0, 1);
-    leftAxis_->setRange(0, 1);
-}
+TChart::~TChart() = default;
 
 TFastLineSeries* TChart::AddSeries() {
-    auto* series = new TFastLineSeries(chart());
-    chart()->addSeries(series);
-    series->attachAxis(bottomAxis_);
-    series->attachAxis(leftAxis_);
-    return series;
+    auto* curve = new QLineSeries(chart());
+    chart()->addSeries(curve);
+    curve->attachAxis(bottomAxis_);
+    curve->attachAxis(leftAxis_);
+    series_.push_back(std::make_unique<TFastLineSeries>(*this, curve));
+    return series_.back().get();
 }
 
 TFastLineSeries* TChart::GetSeries(int index) const {
-    const QList<QAbstractSeries*> all = chart()->series();
-    if (index < 0 || index >= all.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= series_.size()) {
         throw Exception("Series index out of bounds (" + std::to_string(index) + ")");
     }
-    auto* series = dynamic_cast<TFastLineSeries*>(all.at(index));
-    if (series == nullptr)
-        throw Exception("Series " + std::to_string(index) + " is not a line series");
-    return series;
+    return series_[index].get();
+}
+
+void TChart::Rescale() {
+    Span xSpan;
+    Span ySpan;
+    for (const auto& series : series_) {
+        for (const QPointF& point : series->Points()) {
+            xSpan.Include(point.x());
+            ySpan.Include(point.y());
+        }
+    }
+    const AxisScale xScale = NiceAxisScale(xSpan.low, xSpan.high);
+    const AxisScale yScale = NiceAxisScale(ySpan.low, ySpan.high);
+    for (const auto& series : series_) {
+        QList<QPointF> drawn;
+        drawn.reserve(series->Points().size());
+        for (const QPointF& point : series->Points()) {
+            drawn.append({point.x() / xScale.unit, point.y() / yScale.unit});
+        }
+        series->Curve()->replace(drawn);
+    }
+    ShowScale(bottomAxis_, xScale);
+    ShowScale(leftAxis_, yScale);
 }

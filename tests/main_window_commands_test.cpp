@@ -18,7 +18,7 @@ const QString kSamplePeakT = QStringLiteral("375.79999999999");
 const QString kSamplePeakI = QStringLiteral("1.26344583984677E-11");
 
 bool AscendingX(const TFastLineSeries& series) {
-    const QList<QPointF> points = series.points();
+    const QList<QPointF>& points = series.Points();
     return std::is_sorted(points.begin(), points.end(),
                           [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
 }
@@ -53,9 +53,9 @@ TEST(CalculateCommand, SampleOnAFreshWindowGivesThePublishedPeakListAndCurve) {
         "399.999999999989\n" + QString::fromStdString(FloatToStr(form->State.Itsc)) + "\n\n";
     EXPECT_TRUE(form->Memo1->toPlainText().endsWith(lastRow));
 
-    ASSERT_EQ(form->Series1->count(), 1001);
+    ASSERT_EQ(form->Series1->Count(), 1001);
     EXPECT_TRUE(AscendingX(*form->Series1));
-    EXPECT_EQ(form->Series1->at(0), QPointF(200, 1.10697111127504e-20));
+    EXPECT_EQ(form->Series1->Points()[0], QPointF(200, 1.10697111127504e-20));
     EXPECT_EQ(form->Chart1->GetSeries(0), form->Series1);
     // The parameter fields keep what was typed.
     EXPECT_EQ(form->Edit8->text(), "0.2");
@@ -110,7 +110,7 @@ TEST_P(CalculateRejects, WithItsMessageAppendingNothing) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages.front(), QString::fromUtf8(GetParam().message));
     EXPECT_EQ(ListLines(*form), QStringList{""});
-    EXPECT_EQ(form->Series1->count(), 0);
+    EXPECT_EQ(form->Series1->Count(), 0);
     EXPECT_EQ(form->Edit9->text(), "earlier T");
     EXPECT_EQ(form->Edit10->text(), "earlier I");
 
@@ -142,7 +142,7 @@ TEST(CalculateCommand, EndBelowStartAppendsNothingAndKeepsThePeakFields) {
     EXPECT_TRUE(Click(form->Button1).isEmpty());
 
     EXPECT_EQ(ListLines(*form).size(), 3004);
-    EXPECT_EQ(form->Series1->count(), 1001);
+    EXPECT_EQ(form->Series1->Count(), 1001);
     EXPECT_EQ(form->Edit9->text(), kSamplePeakT);
     EXPECT_EQ(form->Edit10->text(), kSamplePeakI);
 }
@@ -160,11 +160,11 @@ TEST(CalculateCommand, TwiceWithoutClearAppendsASecondBlockWithTheSmallerPeak) {
     EXPECT_EQ(form->Edit9->text(), kSamplePeakT);
     EXPECT_NEAR(StrToFloat(form->Edit10->text().toStdString()), 9.7353e-14, 0.0001e-14);
     // The second run's points fall in among the first run's, by temperature.
-    ASSERT_EQ(form->Series1->count(), 2002);
+    ASSERT_EQ(form->Series1->Count(), 2002);
     EXPECT_TRUE(AscendingX(*form->Series1));
-    EXPECT_EQ(form->Series1->at(0).x(), 200.0);
-    EXPECT_EQ(form->Series1->at(1).x(), 200.0);
-    EXPECT_GT(form->Series1->at(0).y(), form->Series1->at(1).y());  // earlier run first
+    EXPECT_EQ(form->Series1->Points()[0].x(), 200.0);
+    EXPECT_EQ(form->Series1->Points()[1].x(), 200.0);
+    EXPECT_GT(form->Series1->Points()[0].y(), form->Series1->Points()[1].y());  // earlier run first
 }
 
 TEST(ClearCommand, OnAFreshWindowLeavesNoLinesSoTheSampleGives3003) {
@@ -187,7 +187,7 @@ TEST(ClearCommand, EmptiesTheResultsSoTheNextRunRepeatsTheFirst) {
 
     EXPECT_TRUE(Click(form->Button2).isEmpty());
     EXPECT_EQ(form->Memo1->Lines.Count(), 0);
-    EXPECT_EQ(form->Series1->count(), 0);
+    EXPECT_EQ(form->Series1->Count(), 0);
     EXPECT_EQ(form->Edit9->text(), "");
     EXPECT_EQ(form->Edit10->text(), "");
     EXPECT_EQ(form->State.Sum, 0.0);
@@ -198,7 +198,7 @@ TEST(ClearCommand, EmptiesTheResultsSoTheNextRunRepeatsTheFirst) {
     EXPECT_EQ(form->Edit9->text(), kSamplePeakT);
     EXPECT_EQ(form->Edit10->text(), kSamplePeakI);
     EXPECT_EQ(ListLines(*form).size(), 3003);
-    EXPECT_EQ(form->Series1->count(), 1001);
+    EXPECT_EQ(form->Series1->Count(), 1001);
 }
 
 TEST(CalculateCommand, AppendsAfterWhatTheUserTypedIntoTheList) {

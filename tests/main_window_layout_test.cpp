@@ -9,12 +9,12 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRawFont>
 #include <QTest>
-#include <QValueAxis>
 
 #include "chart.h"
 #include "font_substitutes.h"
@@ -211,8 +211,8 @@ TEST_F(MainWindowLayout, ChartHasItsTitleFontsAndOneRedSeriesWithoutMarks) {
     }
     ASSERT_EQ(chart->series().size(), 1);
     EXPECT_EQ(form_->Chart1->GetSeries(0), form_->Series1);
-    EXPECT_EQ(form_->Series1->pen().color(), QColor(Qt::red));
-    EXPECT_FALSE(form_->Series1->pointsVisible());
+    EXPECT_EQ(form_->Series1->Curve()->pen().color(), QColor(Qt::red));
+    EXPECT_FALSE(form_->Series1->Curve()->pointsVisible());
 }
 
 TEST_F(MainWindowLayout, MenuBarHasFileAndHelpWithoutShortcutsOrExit) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A linear chart axis whose ticks sit on round values (1, 2 or 5 times a
+// power of ten) and whose labels read like the program's other numbers.
+//
+// The chart draws in "drawn units" of `unit` data units each, so that the
+// drawn range is a few units wide whatever the data's magnitude: the chart
+// library cannot lay out an axis whose range is narrower than 1E-12, and
+// currents of this program are often smaller than that.
+struct AxisTick {
+    double position;    // in drawn units
+    std::string label;  // the data value, as FloatToStr writes it
+};
+
+struct AxisScale {
+    double unit;  // data units per drawn unit, a power of ten
+    double low;   // the axis range, in drawn units
+    double high;
+    std::vector<AxisTick> ticks;  // from low to high, both included
+};
+
+// The scale for data from `low` to `high`. Without data (low > high, or
+// either not finite) it spans 0 to 1; a single value gets room either side.
+AxisScale NiceAxisScale(double low, double high);
