@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <ostream>
 #include <stdexcept>
@@ -60,7 +61,7 @@ TEST_P(CommandErrors, AreShownAndTheWindowCarriesOn) {
     window.show();
     for (int click = 1; click <= 2; ++click) {
         const MessageBoxCatcher catcher;
-        window.button_.click();
+        QTest::mouseClick(&window.button_, Qt::LeftButton);
         EXPECT_EQ(window.clicks_, click);
         EXPECT_EQ(window.sender_, &window.button_);
         if (GetParam().message == nullptr) {
