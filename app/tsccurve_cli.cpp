@@ -65,7 +65,7 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 // before the next is read.
 void StoreParameters(const std::vector<std::string>& texts, CalcState& state) {
     const std::array<double CalcState::*, 8> fields = {
-        &CalcState::Et, &CalcState::Vt,   &CalcState::Nt, &CalcState::To,
+        &CalcState::Et,   &CalcState::Vt,   &CalcState::Nt, &CalcState::To,
         &CalcState::Tend, &CalcState::Beta, &CalcState::S,  &CalcState::a};
     for (std::size_t i = 0; i < fields.size(); ++i) state.*fields[i] = StrToFloat(texts[i]);
 }

@@ -28,9 +28,14 @@ std::size_t CountSteps(const CalcState& s) {
 
 std::optional<std::string> CheckParameters(const CalcState& s) {
     const NamedValue parameters[] = {
-        {"活性化エネルギーＥｔ", s.Et}, {"脱出周波数νｔ", s.Vt},  {"全トラップ数Ｎｔ", s.Nt},
-        {"測定開始温度Ｔｏ", s.To},     {"測定修了温度Ｔｅｎｄ", s.Tend}, {"温度上昇率β", s.Beta},
-        {"試料断面積Ｓ", s.S},          {"積分間隔ａ", s.a},
+        {"活性化エネルギーＥｔ", s.Et},
+        {"脱出周波数νｔ", s.Vt},
+        {"全トラップ数Ｎｔ", s.Nt},
+        {"測定開始温度Ｔｏ", s.To},
+        {"測定修了温度Ｔｅｎｄ", s.Tend},
+        {"温度上昇率β", s.Beta},
+        {"試料断面積Ｓ", s.S},
+        {"積分間隔ａ", s.a},
     };
     for (const NamedValue& p : parameters) {
         if (!std::isfinite(p.value)) return NotFiniteMessage(p.name);
@@ -45,8 +50,9 @@ std::optional<std::string> CheckParameters(const CalcState& s) {
         return std::string("積分間隔ａ が測定開始温度Ｔｏ に比べて小さすぎ、温度が進みません。");
     }
     if (CountSteps(s) > kMaxSteps) {
-        return std::string("温度の刻みが多すぎます (上限 50000 ステップ)。"
-                           "積分間隔ａ を大きくするか、温度範囲を狭めてください。");
+        return std::string(
+            "温度の刻みが多すぎます (上限 50000 ステップ)。"
+            "積分間隔ａ を大きくするか、温度範囲を狭めてください。");
     }
     return std::nullopt;
 }

@@ -1,3 +1,5 @@
+#include "number_text.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -6,7 +8,6 @@
 #include <random>
 
 #include "exception.h"
-#include "number_text.h"
 
 namespace {
 
@@ -15,10 +16,9 @@ TEST(StrToFloat, AcceptsDecimalForms) {
         const char* text;
         double value;
     } cases[] = {
-        {"0.8", 0.8},       {"1e8", 1e8},     {"1E13", 1e13},    {"200", 200},
-        {" 400 ", 400},     {"\t2\t", 2},     {"+1", 1},         {"-0.2", -0.2},
-        {".5", 0.5},        {"5.", 5},        {"2.5e-3", 2.5e-3}, {"1e+2", 100},
-        {"-.25E+1", -2.5},  {"0", 0},         {"007", 7},
+        {"0.8", 0.8},       {"1e8", 1e8},  {"1E13", 1e13},    {"200", 200}, {" 400 ", 400},
+        {"\t2\t", 2},       {"+1", 1},     {"-0.2", -0.2},    {".5", 0.5},  {"5.", 5},
+        {"2.5e-3", 2.5e-3}, {"1e+2", 100}, {"-.25E+1", -2.5}, {"0", 0},     {"007", 7},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
 }

@@ -1,9 +1,10 @@
+#include "parameter_check.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "calc_test_support.h"
-#include "parameter_check.h"
 
 namespace {
 
@@ -29,14 +30,14 @@ TEST(ParameterCheck, RefusalsNameTheParameter) {
         double value;
         const char* named;
     } cases[] = {
-        {&CalcState::Et, inf, "Ｅｔ"},     {&CalcState::Vt, -inf, "νｔ"},
-        {&CalcState::Nt, nan, "Ｎｔ"},     {&CalcState::Tend, inf, "Ｔｅｎｄ"},
-        {&CalcState::Et, -0.1, "Ｅｔ"},    {&CalcState::Vt, -1, "νｔ"},
-        {&CalcState::Nt, -1e13, "Ｎｔ"},   {&CalcState::S, -1, "Ｓ"},
-        {&CalcState::To, 0, "Ｔｏ"},       {&CalcState::To, -10, "Ｔｏ"},
-        {&CalcState::Beta, 0, "β"},        {&CalcState::Beta, -2, "β"},
-        {&CalcState::a, 0, "ａ"},          {&CalcState::a, -0.2, "ａ"},
-        {&CalcState::a, 1e-14, "ａ"},      {&CalcState::a, 0.001, "50000"},
+        {&CalcState::Et, inf, "Ｅｔ"},   {&CalcState::Vt, -inf, "νｔ"},
+        {&CalcState::Nt, nan, "Ｎｔ"},   {&CalcState::Tend, inf, "Ｔｅｎｄ"},
+        {&CalcState::Et, -0.1, "Ｅｔ"},  {&CalcState::Vt, -1, "νｔ"},
+        {&CalcState::Nt, -1e13, "Ｎｔ"}, {&CalcState::S, -1, "Ｓ"},
+        {&CalcState::To, 0, "Ｔｏ"},     {&CalcState::To, -10, "Ｔｏ"},
+        {&CalcState::Beta, 0, "β"},      {&CalcState::Beta, -2, "β"},
+        {&CalcState::a, 0, "ａ"},        {&CalcState::a, -0.2, "ａ"},
+        {&CalcState::a, 1e-14, "ａ"},    {&CalcState::a, 0.001, "50000"},
     };
     for (const auto& c : cases) {
         const auto problem = ProblemWith(c.field, c.value);

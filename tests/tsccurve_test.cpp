@@ -54,14 +54,14 @@ TEST(Tsccurve, ResultsAreTheSavedFileBytes) {
     }
     EXPECT_EQ(lineEnds, 3003u);
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3003);
-    EXPECT_TRUE(result.out.ends_with("399.999999999989\r\n" +
-                                     result.out.substr(result.out.size() - 24)));
+    EXPECT_TRUE(
+        result.out.ends_with("399.999999999989\r\n" + result.out.substr(result.out.size() - 24)));
     EXPECT_TRUE(result.out.ends_with("\r\n\r\n"));
 }
 
 TEST(Tsccurve, NoStepGivesHeaderOnlyAndAnEmptyPeak) {
-    const std::vector<std::string> backwards = {"0.8", "1e8", "1e13", "400", "200",
-                                                "2",   "1",   "0.2"};
+    const std::vector<std::string> backwards = {"0.8", "1e8", "1e13", "400",
+                                                "200", "2",   "1",    "0.2"};
     EXPECT_EQ(RunTool(backwards).out, "T_K,Itsc_A\n");
     EXPECT_EQ(RunTool(With({"--results"}, backwards)).out, "");
     EXPECT_EQ(RunTool(With({"--peak"}, backwards)).out, "\n");
@@ -72,8 +72,8 @@ TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
     notANumber[7] = "0,2";
     std::vector<std::string> refused = kSample;
     refused[5] = "0";
-    for (const auto& args : {notANumber, refused, std::vector<std::string>{"1", "2"},
-                             With({"--bogus"}, kSample)}) {
+    for (const auto& args :
+         {notANumber, refused, std::vector<std::string>{"1", "2"}, With({"--bogus"}, kSample)}) {
         const Outcome result = RunTool(args);
         EXPECT_EQ(result.code, 2);
         EXPECT_EQ(result.out, "");
