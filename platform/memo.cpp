@@ -6,6 +6,7 @@
 #include <string>
 
 #include "exception.h"
+#include "results_file.h"
 
 namespace {
 
@@ -73,6 +74,12 @@ void TMemoLines::SetStrings(const QStringList& lines) {
     pending_.clear();
     memo_.setPlainText(JoinedWithLineEnds(lines));
 }
+
+void TMemoLines::SaveToFile(const QString& fileName) const {
+    SaveLinesToFile(GetStrings(), fileName);
+}
+
+void TMemoLines::LoadFromFile(const QString& fileName) { SetStrings(LoadLinesFromFile(fileName)); }
 
 void TMemoLines::EndUpdate() {
     if (updating_ == 0 || --updating_ > 0 || pending_.isEmpty()) return;

@@ -38,6 +38,13 @@ class TMemoLines {
     QStringList GetStrings() const;
     void SetStrings(const QStringList& lines);
 
+    // Writes the lines to the file as the results file: each ended by CR LF,
+    // the file replaced only once the new one is complete.
+    void SaveToFile(const QString& fileName) const;
+    // Replaces every line with the file's lines. A file that cannot be read
+    // throws before the field is touched, so the lines stay as they were.
+    void LoadFromFile(const QString& fileName);
+
     void BeginUpdate() { ++updating_; }
     void EndUpdate();
 
