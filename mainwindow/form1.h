@@ -14,11 +14,14 @@ class QPushButton;
 class TChart;
 class TFastLineSeries;
 class TMemo;
+class TOpenDialog;
+class TSaveDialog;
 
 // The main window: the eight parameter fields, the two command buttons, the
-// results list, the chart, the peak fields and the menu bar, laid out once
-// at construction and never moved. It owns the calculation state, which
-// carries the running integral from one calculation to the next.
+// results list, the chart, the peak fields, the menu bar and the two file
+// dialogs, laid out once at construction and never moved. It owns the
+// calculation state, which carries the running integral from one calculation
+// to the next.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
@@ -63,6 +66,8 @@ class TForm1 : public QMainWindow {
     QAction* Open1;
     QAction* Save1;
     QFrame* Bevel3;
+    TSaveDialog* SaveDialog1;
+    TOpenDialog* OpenDialog1;
     QMenu* Help1;
     QLineEdit* Edit9;   // peak temperature
     QLineEdit* Edit10;  // peak current
@@ -86,6 +91,7 @@ class TForm1 : public QMainWindow {
     void CreateResultsListAndChart(QWidget* client);
     void CreatePeakFields(QWidget* client);
     void CreateMenu();
+    void CreateFileDialogs();
     void SetTabOrder();
     void WireCommands();
 };

@@ -16,6 +16,7 @@
 
 #include "chart.h"
 #include "command_wiring.h"
+#include "file_dialog.h"
 #include "font_substitutes.h"
 #include "form1.h"
 #include "memo.h"
@@ -170,6 +171,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     CreateResultsListAndChart(client);
     CreatePeakFields(client);
     CreateMenu();
+    CreateFileDialogs();
     SetTabOrder();
     WireCommands();
 
@@ -260,6 +262,19 @@ void TForm1::CreateMenu() {
     // The menus open as windows of their own, which do not take the window
     // font from the main window.
     for (QMenu* menu : {File1, Help1}) menu->setFont(font());
+}
+
+void TForm1::CreateFileDialogs() {
+    // Both list results files under the same two types, source files first.
+    // Neither sets a folder, a title or an extension to add.
+    const QString filter =
+        Text("ソースファイル(*.cpp *.c *.h)|*.cpp;*.c;*.h|テキストファイル(*.txt)|*.txt");
+    SaveDialog1 = new TSaveDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->SetFilter(filter);
+    OpenDialog1 = new TOpenDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->SetFilter(filter);
 }
 
 void TForm1::SetTabOrder() {
