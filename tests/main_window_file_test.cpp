@@ -320,6 +320,8 @@ TEST_P(SaveOverAnExistingFile, AsksFirst) {
     EXPECT_EQ(ReadBytes(path), GetParam().fileAfter);
     const QString expectedName = GetParam().nameAfter.isEmpty() ? "" : PathOf(GetParam().nameAfter);
     EXPECT_EQ(form_->SaveDialog1->FileName(), expectedName);
+    // It reopens with the name it returned, not the one typed before a cancel.
+    EXPECT_EQ(Save(Cancel()).shownName, GetParam().nameAfter);
 }
 
 TEST_F(ResultsFileMenu, OpenAcceptsOnlyAFileThatExists) {
