@@ -24,6 +24,15 @@ QString JoinedWithLineEnds(const QStringList& lines) {
     return text;
 }
 
+// The field's text with every line break as '\n'. Unlike toPlainText() it
+// keeps non-breaking spaces, so a loaded file is saved back unchanged.
+QString FieldText(const QPlainTextEdit& memo) {
+    QString text = memo.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, kLineEnd);
+    text.replace(QChar::LineSeparator, kLineEnd);
+    return text;
+}
+
 }  // namespace
 
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -46,14 +55,13 @@ void TMemoLines::Clear() {
 }
 
 QStringList TMemoLines::FieldLines() const {
-    // The field's plain text shows every kind of line break as '\n'.
-    QStringList lines = memo_.toPlainText().split(kLineEnd);
+    QStringList lines = FieldText(memo_).split(kLineEnd);
     if (lines.back().isEmpty()) lines.removeLast();  // nothing after the last line end
     return lines;
 }
 
 int TMemoLines::Count() const {
-    const QString text = memo_.toPlainText();
+    const QString text = FieldText(memo_);
     int count = static_cast<int>(text.count(kLineEnd));
     if (!text.isEmpty() && !text.endsWith(kLineEnd)) ++count;
     return count + static_cast<int>(pending_.size());
