@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "application.h"
+#include "event_loop_watchdog.h"
 #include "form1_test_support.h"
 #include "help_window.h"
 #include "memo.h"
@@ -55,26 +56,17 @@ TEST(StartUp, ClosingTheMainWindowEndsTheProgramWhileTheHelpWindowIsOpen) {
 
     bool hiddenAtStart = false;
     bool shownByTheMenu = false;
-    bool gaveUp = false;
     QTimer::singleShot(0, [&] {
         hiddenAtStart = Form1->isVisible() && !Form2->isVisible();
         Form1->Tutorial1->trigger();
         shownByTheMenu = Form2->isVisible();
         Form1->close();
     });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        gaveUp = true;
-        QCoreApplication::quit();
-    });
-    watchdog.start(10000);
-
-    application.Run();
+    const bool endedByItself = RunEndsByItself(application);
 
     EXPECT_TRUE(hiddenAtStart);
     EXPECT_TRUE(shownByTheMenu);
-    EXPECT_FALSE(gaveUp) << "the event loop ran on after the main window closed";
+    EXPECT_TRUE(endedByItself) << "the event loop ran on after the main window closed";
     Form1 = nullptr;  // released with the application object's windows
     Form2 = nullptr;
 }
