@@ -1,6 +1,5 @@
 #include "tsccurve_cli.h"
 
-#include <array>
 #include <ostream>
 #include <string>
 
@@ -64,10 +63,9 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 // Reads the parameters in the order of the window's fields, storing each
 // before the next is read.
 void StoreParameters(const std::vector<std::string>& texts, CalcState& state) {
-    const std::array<double CalcState::*, 8> fields = {
-        &CalcState::Et,   &CalcState::Vt,   &CalcState::Nt, &CalcState::To,
-        &CalcState::Tend, &CalcState::Beta, &CalcState::S,  &CalcState::a};
-    for (std::size_t i = 0; i < fields.size(); ++i) state.*fields[i] = StrToFloat(texts[i]);
+    for (std::size_t i = 0; i < kEnteredParameters.size(); ++i) {
+        state.*kEnteredParameters[i] = StrToFloat(texts[i]);
+    }
 }
 
 std::string Calculate(Output output, CalcState& state) {

@@ -5,17 +5,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "calc_test_support.h"
 #include "extended.h"
 #include "reference_calculation.h"
 #include "run_calculation.h"
-#include "trapezoid_sum.h"
+#include "trapezoid_cache.h"
 
 namespace {
 
-using tsc::Extended;
 using tsc::Narrow;
 using tsc::Widen;
 
@@ -44,34 +44,28 @@ BENCHMARK_CAPTURE(BM_Production, sample_1001_rows, 0.2)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(BM_Literal, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_Production, a0_01_20001_rows, 0.01)->Unit(benchmark::kMillisecond);
 
-// The trapezoids of the 200-400 K run with step a, built as the calculation
-// builds them, and how many of them each outer step adds.
+// The trapezoids of the 200-400 K run with step a, built by the production
+// cache, and how many of them each outer step adds.
 struct Chain {
-    tsc::TrapezoidSum trapezoids;
+    // The cache reads the converted constants from the state, so both stay
+    // where they are when the chain moves.
+    std::unique_ptr<CalcState> state;
+    std::unique_ptr<tsc::TrapezoidCache> cache;
     std::vector<std::size_t> counts;
     std::size_t total = 0;
+
+    const tsc::TrapezoidSum& trapezoids() const { return cache->Trapezoids(); }
 };
 
 Chain MakeChain(double a) {
-    CalcState s = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
-    RunCalculation(s, [](const ResultRow&) {});  // leaves the converted constants in s
     Chain chain;
-    std::vector<double> positions{s.To};
+    chain.state = std::make_unique<CalcState>(WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a));
+    RunCalculation(*chain.state, [](const ResultRow&) {});  // leaves the converted constants
+    const CalcState& s = *chain.state;
+    chain.cache = std::make_unique<tsc::TrapezoidCache>(s);
     for (double T = s.To; T <= s.Tend; T = Narrow(Widen(s.a) + Widen(T))) {
-        std::size_t count = chain.counts.empty() ? 0 : chain.counts.back();
-        while (Widen(T) - Widen(s.a) >= Widen(positions[count])) {
-            if (count + 1 == positions.size()) {
-                const double Tx = positions.back();
-                const double e1 = Narrow(tsc::ExpOf(-Widen(s.Et) / (Widen(s.k) * Widen(Tx))));
-                const Extended e2 =
-                    tsc::ExpOf(-Widen(s.Et) / ((Widen(Tx) + Widen(s.a)) * Widen(s.k)));
-                chain.trapezoids.Append((e2 + Widen(e1)) * (Widen(s.Half) * Widen(s.a)));
-                positions.push_back(Narrow(Widen(s.a) + Widen(Tx)));
-            }
-            ++count;
-        }
-        chain.counts.push_back(count);
-        chain.total += count;
+        chain.counts.push_back(chain.cache->CountFor(T));
+        chain.total += chain.counts.back();
     }
     return chain;
 }
@@ -99,14 +93,14 @@ void RunChain(benchmark::State& bench, double a, Accumulate accumulate) {
 // The chain as it was: widen, add in extended, round to binary64, every step.
 void BM_ChainStepByStep(benchmark::State& bench, double a) {
     RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
-        return c.trapezoids.AccumulateStepByStep(sum, count);
+        return c.trapezoids().AccumulateStepByStep(sum, count);
     });
 }
 
 // The production chain.
 void BM_ChainFast(benchmark::State& bench, double a) {
     RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
-        return c.trapezoids.Accumulate(sum, count);
+        return c.trapezoids().Accumulate(sum, count);
     });
 }
 
@@ -114,7 +108,7 @@ void BM_ChainFast(benchmark::State& bench, double a) {
 // different (wrong) result, but the speed limit of a sequential sum.
 void BM_ChainPlainBinary64(benchmark::State& bench, double a) {
     RunChain(bench, a, [](const Chain& c, double sum, std::size_t count) {
-        const double* high = c.trapezoids.High();
+        const double* high = c.trapezoids().High();
         for (std::size_t j = 0; j < count; ++j) sum = sum + high[j];
         return sum;
     });

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "application.h"
+#include "calc_test_support.h"
 #include "chart.h"
 #include "form1.h"
 #include "memo.h"
@@ -35,16 +36,9 @@ struct Times {
     std::vector<double> calculation, click, paint, secondClick, secondPaint;
 };
 
-CalcState Parameters(double a) {
-    CalcState state;
-    state.Et = 0.8, state.Vt = 1e8, state.Nt = 1e13, state.To = 200, state.Tend = 400;
-    state.Beta = 2, state.S = 1, state.a = a;
-    return state;
-}
-
 // The calculation alone, with a sink that does nothing.
 double CalculationOnly(double a) {
-    CalcState state = Parameters(a);
+    CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
     const auto start = Clock::now();
     RunCalculation(state, [](const ResultRow&) {});
     return MillisecondsSince(start);

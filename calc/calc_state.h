@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 
 // The whole state of the TSC calculation. It lives in the main window from
@@ -25,6 +26,12 @@ struct CalcState {
     double Ipeak = 0;  // largest current of the calculation so far, A
     double Tpeak = 0;  // temperature of Ipeak, K; never reset
 };
+
+// The eight parameters in the order the user enters them, which is also the
+// order they are read and stored before a calculation.
+inline constexpr std::array<double CalcState::*, 8> kEnteredParameters = {
+    &CalcState::Et,   &CalcState::Vt,   &CalcState::Nt, &CalcState::To,
+    &CalcState::Tend, &CalcState::Beta, &CalcState::S,  &CalcState::a};
 
 // What the caller sees of one temperature step, after the step's peak update.
 struct ResultRow {

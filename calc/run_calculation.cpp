@@ -1,10 +1,9 @@
 #include "run_calculation.h"
 
 #include <cstddef>
-#include <vector>
 
 #include "extended.h"
-#include "trapezoid_sum.h"
+#include "trapezoid_cache.h"
 
 namespace {
 
@@ -22,51 +21,6 @@ constexpr double kHalf = 0.5;
 constexpr double kCharge = -1.602e-19;
 constexpr double kBoltzmann = 1.3804e-23;
 
-// Every outer step integrates from To again, through the same positions Tx_j
-// (they are built by the same additions each time), so the trapezoid at
-// position j never changes within a calculation. The cache computes each one
-// once; the running Sum then replays the additions in the original order,
-// which keeps every rounding of the literal loop.
-class TrapezoidCache {
-  public:
-    explicit TrapezoidCache(const CalcState& state) : state_(state) {
-        positions_.push_back(state.To);
-    }
-
-    // Number of trapezoids the inner loop performs for step temperature T:
-    // it runs while T - a, kept in extended precision, is >= Tx.
-    std::size_t CountFor(double T) {
-        const Extended upper = Widen(T) - Widen(state_.a);
-        while (upper >= Widen(positions_[count_])) {
-            if (count_ + 1 == positions_.size()) Extend();
-            ++count_;
-        }
-        return count_;
-    }
-
-    // Tx after `count` trapezoids.
-    double Position(std::size_t count) const { return positions_[count]; }
-
-    const tsc::TrapezoidSum& Trapezoids() const { return trapezoids_; }
-
-  private:
-    void Extend() {
-        const double Tx = positions_.back();
-        const Extended Et = Widen(state_.Et);
-        const Extended k = Widen(state_.k);
-        const Extended a = Widen(state_.a);
-        const double e1 = Narrow(ExpOf(-Et / (k * Widen(Tx))));
-        const Extended e2 = ExpOf(-Et / ((Widen(Tx) + a) * k));
-        trapezoids_.Append((e2 + Widen(e1)) * (Widen(state_.Half) * a));
-        positions_.push_back(Narrow(a + Widen(Tx)));
-    }
-
-    const CalcState& state_;
-    std::vector<double> positions_;
-    tsc::TrapezoidSum trapezoids_;
-    std::size_t count_ = 0;
-};
-
 }  // namespace
 
 void RunCalculation(CalcState& s, const RowSink& sink) {
@@ -80,7 +34,7 @@ void RunCalculation(CalcState& s, const RowSink& sink) {
     s.Ipeak = 0;
     s.T = s.To;
 
-    TrapezoidCache cache(s);
+    tsc::TrapezoidCache cache(s);
     while (s.T <= s.Tend) {
         const std::size_t count = cache.CountFor(s.T);
         s.Sum = cache.Trapezoids().Accumulate(s.Sum, count);

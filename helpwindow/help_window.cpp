@@ -4,6 +4,7 @@
 #include <QShowEvent>
 #include <QWindow>
 
+#include "font_substitutes.h"
 #include "help_text.h"
 
 TForm2* Form2 = nullptr;
@@ -19,9 +20,7 @@ constexpr QRect kMemoGeometry(0, 0, 681, 449);
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window), Memo1(new QPlainTextEdit(this)) {
     setWindowTitle(QStringLiteral("Form2"));
-    QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
+    setFont(DesignFont(kWindowFontFamily, 12));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     // The main window alone decides when the program ends: closing it quits

@@ -15,18 +15,12 @@
 
 namespace {
 
-struct ParameterField {
-    QLineEdit* TForm1::*field;
-    double CalcState::*value;
+// The parameter fields, in the order their values are entered.
+constexpr QLineEdit* TForm1::*kParameterFields[] = {
+    &TForm1::Edit1, &TForm1::Edit2, &TForm1::Edit3, &TForm1::Edit4,
+    &TForm1::Edit5, &TForm1::Edit6, &TForm1::Edit7, &TForm1::Edit8,
 };
-
-// The order in which the fields are read.
-constexpr ParameterField kParameterFields[] = {
-    {&TForm1::Edit1, &CalcState::Et},   {&TForm1::Edit2, &CalcState::Vt},
-    {&TForm1::Edit3, &CalcState::Nt},   {&TForm1::Edit4, &CalcState::To},
-    {&TForm1::Edit5, &CalcState::Tend}, {&TForm1::Edit6, &CalcState::Beta},
-    {&TForm1::Edit7, &CalcState::S},    {&TForm1::Edit8, &CalcState::a},
-};
+static_assert(std::size(kParameterFields) == kEnteredParameters.size());
 
 // Replaces the field's text and scrolls it to its beginning, so that a long
 // current shows its leading digits.
@@ -40,8 +34,9 @@ void ShowFromStart(QLineEdit* field, const std::string& utf8) {
 void TForm1::Button1Click(QObject* /*Sender*/) {
     // Each value is stored before the next field is read; a text that is not
     // a number stops the command at its field, with nothing calculated.
-    for (const ParameterField& parameter : kParameterFields) {
-        State.*parameter.value = StrToFloat((this->*parameter.field)->text().toStdString());
+    for (std::size_t i = 0; i < kEnteredParameters.size(); ++i) {
+        State.*kEnteredParameters[i] =
+            StrToFloat((this->*kParameterFields[i])->text().toStdString());
     }
     if (const auto refusal = CheckParameters(State)) throw Exception(*refusal);
 

@@ -60,12 +60,7 @@ QStringList TMemoLines::FieldLines() const {
     return lines;
 }
 
-int TMemoLines::Count() const {
-    const QString text = FieldText(memo_);
-    int count = static_cast<int>(text.count(kLineEnd));
-    if (!text.isEmpty() && !text.endsWith(kLineEnd)) ++count;
-    return count + static_cast<int>(pending_.size());
-}
+int TMemoLines::Count() const { return static_cast<int>(FieldLines().size() + pending_.size()); }
 
 QString TMemoLines::Strings(int index) const {
     const QStringList field = FieldLines();
