@@ -1,6 +1,5 @@
 // The application object and the command wiring: errors reach the user as a
-// message box and the program carries on; closing the main window ends the
-// event loop; the substitute fonts are registered.
+// message box and the program carries on.
 #include "application.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +8,10 @@
 #include <QFont>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <ostream>
 #include <stdexcept>
 
 #include "command_wiring.h"
-#include "event_loop_watchdog.h"
 #include "exception.h"
 #include "font_substitutes.h"
 #include "message_box_catcher.h"
@@ -71,30 +68,6 @@ TEST_P(CommandErrors, AreShownAndTheWindowCarriesOn) {
             EXPECT_EQ(catcher.Texts(), QStringList{QString::fromUtf8(GetParam().message)});
         }
     }
-}
-
-TEST(ApplicationObject, ClosingTheMainWindowEndsTheLoopWhileAnotherIsOpen) {
-    TApplication application;
-    QWidget* main = nullptr;
-    QWidget* other = nullptr;
-    application.CreateForm(main);
-    application.CreateForm(other);
-    EXPECT_EQ(application.MainForm(), main);
-
-    bool otherClosedWithLoopRunning = false;
-    QTimer::singleShot(0, [&] {
-        other->show();
-        other->close();  // closing another window does not end the program
-        QTimer::singleShot(50, [&] {
-            otherClosedWithLoopRunning = true;
-            other->show();
-            main->close();
-        });
-    });
-    const bool endedByItself = RunEndsByItself(application);
-
-    EXPECT_TRUE(otherClosedWithLoopRunning);
-    EXPECT_TRUE(endedByItself);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 #include <QWindow>
 
 #include "qt_printers.h"
@@ -98,37 +97,4 @@ TEST(HelpWindow, ClosingOnlyHidesAndKeepsTheEdits) {
     EXPECT_EQ(MemoLines(form).size(), 18);
 }
 
-// A plain window stands in for the main window: closing it must end the event
-// loop even while the help window is open, and closing the help window must not.
-TEST(HelpWindow, OnlyTheMainWindowEndsTheEventLoop) {
-    QWidget mainWindow;
-    TForm2 form;
-    mainWindow.show();
-    form.show();
-
-    bool mainWindowClosed = false;
-    QTimer::singleShot(0, &form, [&] { form.close(); });
-    QTimer::singleShot(50, &mainWindow, [&] {
-        form.show();
-        mainWindowClosed = true;
-        mainWindow.close();
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    watchdog.start(5000);
-
-    const int exitCode = QApplication::exec();
-    EXPECT_TRUE(mainWindowClosed) << "closing the help window ended the event loop";
-    EXPECT_EQ(exitCode, 0) << "the open help window kept the event loop running";
-}
-
 }  // namespace
-
-int main(int argc, char** argv) {
-    // Headless unless told otherwise, so the tests run without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -81,22 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectedInput{"EmptyEdit8",
                                     {"0.8", "1e8", "1e13", "200", "400", "2", "1", ""},
                                     "'' は正しい浮動小数点数ではありません。"},
-                      RejectedInput{"WordInEdit3",
-                                    {"0.8", "1e8", "abc", "200", "400", "2", "1", "0.2"},
-                                    "'abc' は正しい浮動小数点数ではありません。"},
-                      RejectedInput{"CommaDecimalMark",
-                                    {"0,8", "1e8", "1e13", "200", "400", "2", "1", "0.2"},
-                                    "'0,8' は正しい浮動小数点数ではありません。"},
                       RejectedInput{"ZeroStep",
                                     {"0.8", "1e8", "1e13", "200", "400", "2", "1", "0"},
-                                    "積分間隔ａ は 0 より大きい値にしてください。"},
-                      RejectedInput{"ZeroHeatingRate",
-                                    {"0.8", "1e8", "1e13", "200", "400", "0", "1", "0.2"},
-                                    "温度上昇率β は 0 より大きい値にしてください。"},
-                      RejectedInput{
-                          "OverflowingEnergy",
-                          {"1e999", "1e8", "1e13", "200", "400", "2", "1", "0.2"},
-                          "活性化エネルギーＥｔ の値が数として大きすぎるか、有限ではありません。"}),
+                                    "積分間隔ａ は 0 より大きい値にしてください。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(CalculateRejects, WithItsMessageAppendingNothing) {

@@ -26,7 +26,6 @@
 #include "memo.h"
 #include "number_text.h"
 #include "qt_printers.h"
-#include "results_file.h"
 #include "tsccurve_cli.h"
 
 namespace {
@@ -352,11 +351,6 @@ struct FileFailure {
 
 void PrintTo(const FileFailure& value, std::ostream* out) { *out << value.name; }
 
-bool Holds(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
-}
-
 QString PutFile(const QString& path, const QByteArray& bytes) {
     WriteBytes(path, bytes);
     return path;
@@ -373,84 +367,34 @@ class FileFailures : public ResultsFileMenu, public ::testing::WithParamInterfac
 
 INSTANTIATE_TEST_SUITE_P(
     ResultsFile, FileFailures,
-    ::testing::Values(
-        FileFailure{"SaveUnderARegularFile", true, false,
-                    [](const QDir& dir, DialogUser&) {
-                        PutFile(dir.filePath("plain.txt"), "plain\r\n");
-                        return dir.filePath("plain.txt/results.txt");
-                    },
-                    [](const QDir& dir) { return Holds(dir.filePath("plain.txt"), "plain\r\n"); }},
-        FileFailure{"SaveOverAFolderMadeAsTheDialogCloses", true, false,
-                    [](const QDir& dir, DialogUser& user) {
-                        user.asTheDialogCloses = [](const QString& chosen) {
-                            QDir().mkdir(chosen);
-                        };
-                        return dir.filePath("results.txt");
-                    },
-                    [](const QDir& dir) {
-                        return QFileInfo(dir.filePath("results.txt")).isDir() &&
-                               QDir(dir.filePath("results.txt")).isEmpty();
-                    }},
-        FileFailure{"SaveOverAFileInAReadOnlyFolder", true, true,
-                    [](const QDir& dir, DialogUser& user) {
-                        dir.mkdir("locked");
-                        const QString path = PutFile(dir.filePath("locked/old.txt"), "old\r\n");
-                        QFile::setPermissions(dir.filePath("locked"),
-                                              QFile::ReadOwner | QFile::ExeOwner);
-                        user.replaceAnswer = QMessageBox::Yes;
-                        return path;
-                    },
-                    [](const QDir& dir) {
-                        return Holds(dir.filePath("locked/old.txt"), "old\r\n") &&
-                               QDir(dir.filePath("locked")).entryList(QDir::Files) ==
-                                   QStringList{"old.txt"};
-                    }},
-        FileFailure{"SaveNewFileInAReadOnlyFolder", true, true,
-                    [](const QDir& dir, DialogUser&) {
-                        dir.mkdir("locked");
-                        QFile::setPermissions(dir.filePath("locked"),
-                                              QFile::ReadOwner | QFile::ExeOwner);
-                        return dir.filePath("locked/new.txt");
-                    },
-                    [](const QDir& dir) { return QDir(dir.filePath("locked")).isEmpty(); }},
-        FileFailure{"OpenAFileRemovedAsTheDialogCloses", false, false,
-                    [](const QDir& dir, DialogUser& user) {
-                        user.asTheDialogCloses = [](const QString& chosen) {
-                            QFile::remove(chosen);
-                        };
-                        return PutFile(dir.filePath("gone.txt"), "gone\r\n");
-                    },
-                    [](const QDir& dir) { return dir.isEmpty(); }},
-        FileFailure{"OpenAFileReplacedByAFolderAsTheDialogCloses", false, false,
-                    [](const QDir& dir, DialogUser& user) {
-                        user.asTheDialogCloses = [](const QString& chosen) {
-                            QFile::remove(chosen);
-                            QDir().mkdir(chosen);
-                        };
-                        return PutFile(dir.filePath("folder.txt"), "file\r\n");
-                    },
-                    [](const QDir& dir) { return QFileInfo(dir.filePath("folder.txt")).isDir(); }},
-        FileFailure{
-            "OpenAFileLargerThan64MiB", false, false,
-            [](const QDir& dir, DialogUser&) {
-                QFile file(dir.filePath("huge.txt"));
-                // Sparse: it takes no room on the disk.
-                if (!file.open(QIODevice::WriteOnly) || !file.resize(kMaxResultsFileBytes + 1)) {
-                    ADD_FAILURE() << "cannot make the large file";
-                }
-                return file.fileName();
-            },
-            [](const QDir& dir) {
-                return QFileInfo(dir.filePath("huge.txt")).size() == kMaxResultsFileBytes + 1;
-            }},
-        FileFailure{
-            "OpenAnUnreadableFile", false, true,
-            [](const QDir& dir, DialogUser&) {
-                const QString path = PutFile(dir.filePath("secret.txt"), "secret\r\n");
-                QFile::setPermissions(path, QFile::WriteOwner);
-                return path;
-            },
-            [](const QDir& dir) { return QFileInfo(dir.filePath("secret.txt")).size() == 8; }}),
+    ::testing::Values(FileFailure{"SaveOverAFolderMadeAsTheDialogCloses", true, false,
+                                  [](const QDir& dir, DialogUser& user) {
+                                      user.asTheDialogCloses = [](const QString& chosen) {
+                                          QDir().mkdir(chosen);
+                                      };
+                                      return dir.filePath("results.txt");
+                                  },
+                                  [](const QDir& dir) {
+                                      return QFileInfo(dir.filePath("results.txt")).isDir() &&
+                                             QDir(dir.filePath("results.txt")).isEmpty();
+                                  }},
+                      FileFailure{
+                          "SaveNewFileInAReadOnlyFolder", true, true,
+                          [](const QDir& dir, DialogUser&) {
+                              dir.mkdir("locked");
+                              QFile::setPermissions(dir.filePath("locked"),
+                                                    QFile::ReadOwner | QFile::ExeOwner);
+                              return dir.filePath("locked/new.txt");
+                          },
+                          [](const QDir& dir) { return QDir(dir.filePath("locked")).isEmpty(); }},
+                      FileFailure{"OpenAFileRemovedAsTheDialogCloses", false, false,
+                                  [](const QDir& dir, DialogUser& user) {
+                                      user.asTheDialogCloses = [](const QString& chosen) {
+                                          QFile::remove(chosen);
+                                      };
+                                      return PutFile(dir.filePath("gone.txt"), "gone\r\n");
+                                  },
+                                  [](const QDir& dir) { return dir.isEmpty(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(FileFailures, StopTheCommandWithAnErrorAndChangeNothing) {

@@ -49,22 +49,29 @@ TEST(HelpMenu, TutorialTwiceShowsTheOneHelpWindowInFront) {
     Form2 = nullptr;
 }
 
-TEST(StartUp, ClosingTheMainWindowEndsTheProgramWhileTheHelpWindowIsOpen) {
+TEST(StartUp, OnlyClosingTheMainWindowEndsTheProgramEvenWithTheHelpWindowOpen) {
     TApplication application;
     application.CreateForm(Form1);
     application.CreateForm(Form2);
 
     bool hiddenAtStart = false;
     bool shownByTheMenu = false;
+    bool runningAfterHelpClosed = false;
     QTimer::singleShot(0, [&] {
         hiddenAtStart = Form1->isVisible() && !Form2->isVisible();
         Form1->Tutorial1->trigger();
-        shownByTheMenu = Form2->isVisible();
-        Form1->close();
+        Form2->close();  // closing the help window ends nothing
+        QTimer::singleShot(50, [&] {
+            runningAfterHelpClosed = true;
+            Form1->Tutorial1->trigger();
+            shownByTheMenu = Form2->isVisible();
+            Form1->close();
+        });
     });
     const bool endedByItself = RunEndsByItself(application);
 
     EXPECT_TRUE(hiddenAtStart);
+    EXPECT_TRUE(runningAfterHelpClosed) << "closing the help window ended the event loop";
     EXPECT_TRUE(shownByTheMenu);
     EXPECT_TRUE(endedByItself) << "the event loop ran on after the main window closed";
     Form1 = nullptr;  // released with the application object's windows

@@ -76,13 +76,6 @@ TEST_F(ResultsFile, SaveReplacesALongerFileCompletely) {
     EXPECT_EQ(ReadBytes(path), "1\r\n");
 }
 
-TEST_F(ResultsFile, RoundTripOfASampleSizedList) {
-    const QStringList lines = SampleLikeLines(3004);
-    const QString path = PathOf("sample.txt");
-    SaveLinesToFile(lines, path);
-    EXPECT_EQ(LoadLinesFromFile(path), lines);
-}
-
 TEST_F(ResultsFile, LoadsEveryLineEndAndAFinalUnterminatedLine) {
     const struct {
         QByteArray bytes;
