@@ -83,6 +83,18 @@ TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
     EXPECT_NE(RunTool(refused).err.find("β"), std::string::npos);
 }
 
+// A buffer whose flush fails, as standard output does on a full disk.
+struct FullDisk : std::stringbuf {
+    int sync() override { return -1; }
+};
+
+TEST(Tsccurve, OutputThatCannotBeWrittenIsExitCode1) {
+    FullDisk disk;
+    std::ostream out(&disk);
+    std::ostringstream err;
+    EXPECT_EQ(RunTsccurve(With({"--peak"}, kSample), out, err), 1);
+}
+
 TEST(Tsccurve, HelpAndNegativeNumbers) {
     const Outcome help = RunTool({"--help"});
     EXPECT_EQ(help.code, 0);
