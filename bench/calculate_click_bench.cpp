@@ -65,9 +65,9 @@ void Measure(const char* name, const char* aText, double a, int repetitions) {
         auto form = std::make_unique<TForm1>();
         form->show();
         static_cast<void>(QTest::qWaitForWindowExposed(form.get()));
-        QLineEdit* const fields[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4,
-                                     form->Edit5, form->Edit6, form->Edit7, form->Edit8};
-        for (std::size_t f = 0; f < texts.size(); ++f) fields[f]->setText(texts[f]);
+        for (std::size_t f = 0; f < texts.size(); ++f) {
+            form->ParameterField(static_cast<Parameter>(f))->setText(texts[f]);
+        }
         QCoreApplication::processEvents();
 
         const auto [click, paint] = ClickAndPaint(*form);

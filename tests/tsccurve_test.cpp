@@ -80,7 +80,7 @@ TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
         EXPECT_NE(result.err, "");
     }
     EXPECT_NE(RunTool(notANumber).err.find("'0,2'"), std::string::npos);
-    EXPECT_NE(RunTool(refused).err.find("β"), std::string::npos);
+    EXPECT_EQ(RunTool(refused).err, "tsccurve: Beta (K/min) must be greater than 0\n");
 }
 
 // A buffer whose flush fails, as standard output does on a full disk.
@@ -103,7 +103,7 @@ TEST(Tsccurve, HelpAndNegativeNumbers) {
     const Outcome negative =
         RunTool({"--peak", "-0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"});
     EXPECT_EQ(negative.code, 2);
-    EXPECT_NE(negative.err.find("Ｅｔ"), std::string::npos);
+    EXPECT_EQ(negative.err, "tsccurve: Et (eV) must not be negative\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc_state.h"
+#include "parameter_check.h"
 
 // The exit codes RunTsccurve documents.
 inline constexpr int kExitSuccess = 0;
@@ -15,6 +16,10 @@ inline constexpr int kExitUsageError = 2;
 
 // The usage text, as --help prints it.
 extern const char* const kUsage;
+
+// The check's refusal in English, naming the parameter by its symbol and
+// unit.
+std::string RefusalText(const Refusal& refusal);
 
 // Reads the eight parameter texts in the order of the window's fields and
 // checks them; throws Exception with the English message when a text is not

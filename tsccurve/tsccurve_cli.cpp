@@ -60,7 +60,7 @@ int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::os
             out << kUsage;
             return kExitSuccess;
         }
-        if (parsed.parameters.size() != kEnteredParameters.size()) {
+        if (parsed.parameters.size() != kParameters.size()) {
             err << "tsccurve: expected 8 parameters, got " << parsed.parameters.size() << "\n\n"
                 << kUsage;
             return kExitUsageError;
