@@ -18,6 +18,7 @@
 #include "form1.h"
 #include "memo.h"
 #include "run_calculation.h"
+#include "sample_values.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ struct Times {
 
 // The calculation alone, with a sink that does nothing.
 double CalculationOnly(double a) {
-    CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
+    CalcState state = SampleWithStep(a);
     const auto start = Clock::now();
     RunCalculation(state, [](const ResultRow&) {});
     return MillisecondsSince(start);
@@ -59,7 +60,8 @@ std::pair<double, double> ClickAndPaint(TForm1& form) {
 
 void Measure(const char* name, const char* aText, double a, int repetitions) {
     Times times;
-    const std::array<const char*, 8> texts = {"0.8", "1e8", "1e13", "200", "400", "2", "1", aText};
+    std::array<const char*, 8> texts = kSampleTexts;
+    texts.back() = aText;
     for (int i = 0; i < repetitions; ++i) {
         times.calculation.push_back(CalculationOnly(a));
         auto form = std::make_unique<TForm1>();

@@ -11,6 +11,7 @@
 #include "number_text.h"
 #include "parameter_check.h"
 #include "refusal_message.h"
+#include "result_lines.h"
 #include "run_calculation.h"
 #include "update_scope.h"
 
@@ -50,9 +51,7 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
         RunCalculation(State, [&](const ResultRow& row) {
             peakT = FloatToStr(row.Tpeak);
             peakI = FloatToStr(row.Ipeak);
-            Memo1->Lines.Add(FloatToStr(row.T));
-            Memo1->Lines.Add(FloatToStr(row.Itsc));
-            Memo1->Lines.Add("");
+            for (const std::string& line : ResultLines(row)) Memo1->Lines.Add(line);
             series->AddXY(row.T, row.Itsc, QString(), clTeeColor);
         });
     }

@@ -16,9 +16,6 @@
 
 namespace {
 
-const QString kSamplePeakT = QStringLiteral("375.79999999999");
-const QString kSamplePeakI = QStringLiteral("1.26344583984677E-11");
-
 bool AscendingX(const TFastLineSeries& series) {
     const QList<QPointF>& points = series.Points();
     return std::is_sorted(points.begin(), points.end(),

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "sample_values.h"
 #include "tsccurve_cli.h"
 
 namespace {
@@ -18,7 +19,7 @@ Outcome RunTool(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-const std::vector<std::string> kSample = {"0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"};
+const std::vector<std::string> kSample(kSampleTexts.begin(), kSampleTexts.end());
 
 std::vector<std::string> With(std::vector<std::string> args, std::vector<std::string> params) {
     args.insert(args.end(), params.begin(), params.end());
@@ -28,7 +29,7 @@ std::vector<std::string> With(std::vector<std::string> args, std::vector<std::st
 TEST(Tsccurve, PeakOfTheSample) {
     const Outcome result = RunTool(With({"--peak"}, kSample));
     EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.out, "375.79999999999 1.26344583984677E-11\n");
+    EXPECT_EQ(result.out, std::string(kSamplePeakT) + " " + kSamplePeakI + "\n");
     EXPECT_EQ(result.err, "");
 }
 
