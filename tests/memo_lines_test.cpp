@@ -62,7 +62,8 @@ TEST_P(MemoLinesOverText, AppendsTheSameDuringAnUpdate) {
         // when the update ends.
         EXPECT_EQ(memo_.Lines.Count(), GetParam().lines.size() + 2);
         EXPECT_EQ(memo_.Lines.Strings(memo_.Lines.Count() - 2), "x");
-        EXPECT_EQ(memo_.toPlainText(), QString(GetParam().text).replace(u'\u00A0', u' '));
+        EXPECT_EQ(memo_.toPlainText(),
+                  QString(GetParam().text).replace(u'\u00A0', u' ').replace(u'\u2028', u'\n'));
     }
     EXPECT_EQ(memo_.toPlainText(), GetParam().afterAdding);
 }
