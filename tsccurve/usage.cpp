@@ -17,4 +17,7 @@ const char* const kUsage =
     "              temperature, current and an empty line per step, CR LF ends\n"
     "  --peak      one line: peak temperature and peak current\n"
     "\n"
+    "Exit status: 0 on success, 1 when standard output could not be written,\n"
+    "2 for a usage error, a text that is not a number or a refused parameter.\n"
+    "\n"
     "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n";
