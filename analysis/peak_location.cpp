@@ -1,7 +1,9 @@
 #include "peak_location.h"
 
 #include <algorithm>
+#include <boost/math/tools/minima.hpp>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "least_squares.h"
@@ -10,29 +12,24 @@ namespace tsc {
 namespace {
 
 constexpr double kTopFraction = 0.8;
-constexpr int kCubicTerms = 4;
-constexpr int kMinimumTopPoints = kCubicTerms + 1;
+constexpr int kQuarticTerms = 5;
+constexpr int kMinimumTopPoints = kQuarticTerms + 1;
 
-// Where the cubic c0 + c1·u + c2·u² + c3·u³ has its maximum inside [low, high].
-std::optional<double> CubicMaximum(const Eigen::VectorXd& c, double low, double high) {
-    // The derivative c1 + 2·c2·u + 3·c3·u², solved without cancellation.
-    const double a = 3 * c(3), b = 2 * c(2), d = c(1);
-    double roots[2];
-    int count = 0;
-    if (std::abs(a) < 1e-12 * (std::abs(b) + std::abs(d))) {
-        if (b != 0) roots[count++] = -d / b;
-    } else {
-        const double discriminant = b * b - 4 * a * d;
-        if (discriminant < 0) return std::nullopt;
-        const double q = -0.5 * (b + std::copysign(std::sqrt(discriminant), b));
-        roots[count++] = q / a;
-        if (q != 0) roots[count++] = d / q;
-    }
-    for (int i = 0; i < count; ++i) {
-        const double u = roots[i];
-        if (u >= low && u <= high && 2 * c(2) + 6 * c(3) * u < 0) return u;
-    }
-    return std::nullopt;
+double Polynomial(const Eigen::VectorXd& c, double u) {
+    double value = 0;
+    for (Eigen::Index j = c.size() - 1; j >= 0; --j) value = value * u + c(j);
+    return value;
+}
+
+// Where the polynomial has its largest value inside (low, high), if not at an end.
+std::optional<double> InteriorMaximum(const Eigen::VectorXd& c, double low, double high) {
+    const auto [u, negativeMaximum] =
+        boost::math::tools::brent_find_minima([&](double v) { return -Polynomial(c, v); }, low,
+                                              high, std::numeric_limits<double>::digits / 2);
+    const double margin = 1e-6 * (high - low);
+    if (u <= low + margin || u >= high - margin) return std::nullopt;
+    if (-negativeMaximum < std::max(Polynomial(c, low), Polynomial(c, high))) return std::nullopt;
+    return u;
 }
 
 }  // namespace
@@ -56,21 +53,21 @@ Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
     // u = (T − T_top)/halfSpan keeps the powers of the design matrix near 1.
     const double centre = temperature[top];
     const double halfSpan = 0.5 * (temperature[last] - temperature[first]);
-    Eigen::MatrixXd design(count, kCubicTerms);
+    Eigen::MatrixXd design(count, kQuarticTerms);
     Eigen::VectorXd logCurrent(count);
     for (int row = 0; row < count; ++row) {
         const double u = (temperature[first + row] - centre) / halfSpan;
-        design.row(row) << 1, u, u * u, u * u * u;
+        design.row(row) << 1, u, u * u, u * u * u, u * u * u * u;
         logCurrent(row) = std::log(current[first + row]);
     }
     const Eigen::VectorXd c = FitLinearModel(design, logCurrent).coefficients;
-    const auto u = CubicMaximum(c, (temperature[first] - centre) / halfSpan,
-                                (temperature[last] - centre) / halfSpan);
+    const auto u = InteriorMaximum(c, (temperature[first] - centre) / halfSpan,
+                                   (temperature[last] - centre) / halfSpan);
     if (!u) return MethodRefusal{RefusalReason::NoPeak};
 
     PeakLocation peak;
     peak.Tm = centre + *u * halfSpan;
-    peak.Im = std::exp(c(0) + *u * (c(1) + *u * (c(2) + *u * c(3))));
+    peak.Im = std::exp(Polynomial(c, *u));
     peak.sampleIndex = top;
     peak.pointsUsed = count;
     return peak;
