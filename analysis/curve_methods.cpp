@@ -1,6 +1,6 @@
 #include "curve_methods.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const double> current,
                            double betaKPerMin, RiseWindow window) {
@@ -36,4 +36,4 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
     return result;
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -8,7 +8,7 @@
 #include "peak_location.h"
 #include "peak_shape.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 // Every classic method on one curve. A quantity that cannot be had carries
 // the reason; one derived from it carries the same reason.
@@ -27,4 +27,4 @@ struct CurveMethods {
 CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const double> current,
                            double betaKPerMin, RiseWindow window = {});
 
-}  // namespace tsc
+}  // namespace tsc::analysis

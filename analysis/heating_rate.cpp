@@ -7,15 +7,15 @@
 #include "least_squares.h"
 #include "peak_condition.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks) {
     const int curves = static_cast<int>(peaks.size());
     if (curves < 2) return MethodRefusal{RefusalReason::TooFewCurves, curves, 2};
     std::vector<double> x, y;
     for (const PeakAtRate& peak : peaks) {
-        x.push_back(1 / (kBoltzmannEvPerK * peak.Tm));
-        y.push_back(std::log(peak.Tm * peak.Tm / (peak.betaKPerMin / 60)));
+        x.push_back(1 / (kBoltzmannEv * peak.Tm));
+        y.push_back(std::log(peak.Tm * peak.Tm / (peak.betaKPerMin / kSecondsPerMinute)));
     }
     bool moves = false;
     for (double xi : x) moves = moves || xi != x.front();
@@ -24,7 +24,7 @@ Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks
     const StraightLine line = FitStraightLine(x, y);
     const double energy = line.slope;
     if (!(energy > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
-    const double frequency = energy / (kBoltzmannEvPerK * std::exp(line.intercept));
+    const double frequency = energy / (kBoltzmannEv * std::exp(line.intercept));
     if (!std::isfinite(frequency)) return MethodRefusal{RefusalReason::FrequencyOverflow};
 
     HeatingRateEstimate estimate;
@@ -45,4 +45,4 @@ Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks
     return estimate;
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -4,7 +4,7 @@
 
 #include "method_refusal.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 struct PeakAtRate {
     double betaKPerMin = 0;
@@ -27,4 +27,4 @@ struct HeatingRateEstimate {
 
 Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -6,7 +6,7 @@
 #include "least_squares.h"
 #include "peak_condition.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 Outcome<InitialRise> InitialRiseMethod(std::span<const double> temperature,
                                        std::span<const double> current, const PeakLocation& peak,
@@ -27,9 +27,9 @@ Outcome<InitialRise> InitialRiseMethod(std::span<const double> temperature,
 
     const StraightLine line = FitStraightLine(inverseT, logCurrent);
     InitialRise rise;
-    rise.Et = -kBoltzmannEvPerK * line.slope;
+    rise.Et = -kBoltzmannEv * line.slope;
     if (!(rise.Et > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
-    rise.stderrEt = kBoltzmannEvPerK * std::sqrt(line.slopeVariance);
+    rise.stderrEt = kBoltzmannEv * std::sqrt(line.slopeVariance);
     rise.points = points;
     rise.slope = line.slope;
     rise.intercept = line.intercept;
@@ -38,4 +38,4 @@ Outcome<InitialRise> InitialRiseMethod(std::span<const double> temperature,
     return rise;
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -5,7 +5,7 @@
 #include "method_refusal.h"
 #include "peak_location.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 // The part of the rising side used, as fractions of the peak current.
 struct RiseWindow {
@@ -33,4 +33,4 @@ Outcome<InitialRise> InitialRiseMethod(std::span<const double> temperature,
                                        std::span<const double> current, const PeakLocation& peak,
                                        RiseWindow window);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

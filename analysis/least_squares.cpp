@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace tsc {
+namespace tsc::analysis {
 
 LinearFit FitLinearModel(const Eigen::MatrixXd& design, const Eigen::VectorXd& y) {
     const Eigen::Index n = design.rows();
@@ -48,4 +48,4 @@ StraightLine FitStraightLine(std::span<const double> x, std::span<const double> 
     return line;
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

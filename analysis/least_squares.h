@@ -3,7 +3,7 @@
 #include <Eigen/Dense>
 #include <span>
 
-namespace tsc {
+namespace tsc::analysis {
 
 // Ordinary least squares y ≈ X·c, solved by QR, with the coefficients'
 // covariance σ²·(XᵀX)⁻¹ where σ² = SSR/(n − p). With n = p the covariance is
@@ -31,4 +31,4 @@ struct StraightLine {
 
 StraightLine FitStraightLine(std::span<const double> x, std::span<const double> y);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

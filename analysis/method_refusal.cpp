@@ -1,6 +1,6 @@
 #include "method_refusal.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 std::string DescribeRefusal(const MethodRefusal& refusal) {
     const std::string counts =
@@ -32,4 +32,4 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
     return "the method cannot be applied";
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

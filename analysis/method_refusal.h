@@ -3,7 +3,7 @@
 #include <string>
 #include <variant>
 
-namespace tsc {
+namespace tsc::analysis {
 
 // Why a classic method cannot be applied to a curve. The reason stays data so
 // that the text report and the JSON report can each say it their own way.
@@ -54,4 +54,4 @@ auto Combine(Make make, const Outcome<T>&... inputs)
 
 std::string DescribeRefusal(const MethodRefusal& refusal);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

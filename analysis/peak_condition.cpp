@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-namespace tsc {
+namespace tsc::analysis {
 
 double FrequencyFromPeakCondition(double energyEv, double peakK, double betaKPerMin) {
-    const double betaKPerS = betaKPerMin / 60;
-    const double x = energyEv / (kBoltzmannEvPerK * peakK);
+    const double betaKPerS = betaKPerMin / kSecondsPerMinute;
+    const double x = energyEv / (kBoltzmannEv * peakK);
     return betaKPerS * x / peakK * std::exp(x);
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

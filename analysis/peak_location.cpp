@@ -8,7 +8,7 @@
 
 #include "least_squares.h"
 
-namespace tsc {
+namespace tsc::analysis {
 namespace {
 
 constexpr double kTopFraction = 0.8;
@@ -73,4 +73,4 @@ Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
     return peak;
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

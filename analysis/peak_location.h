@@ -5,7 +5,7 @@
 
 #include "method_refusal.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 // The peak of a sampled curve from a local fit, so that it lies between
 // samples and the noise of single samples averages out.
@@ -25,4 +25,4 @@ struct PeakLocation {
 Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
                                  std::span<const double> current);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -10,7 +10,7 @@
 #include "least_squares.h"
 #include "peak_condition.h"
 
-namespace tsc {
+namespace tsc::analysis {
 namespace {
 
 constexpr double kBandLow = 0.4, kBandHigh = 0.6;
@@ -151,7 +151,7 @@ PeakShape ShapeOfPeak(double Tm, double T1, double T2) {
 Outcome<TrapEstimate> ChenEnergy(Width width, const PeakShape& shape, double Tm,
                                  double betaKPerMin) {
     const ChenConstants constants = ConstantsFor(width, shape.muG);
-    const double k = kBoltzmannEvPerK;
+    const double k = kBoltzmannEv;
     const double energy =
         constants.c * k * Tm * Tm / WidthOf(width, shape) - constants.b * 2 * k * Tm;
     if (!(energy > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
@@ -160,4 +160,4 @@ Outcome<TrapEstimate> ChenEnergy(Width width, const PeakShape& shape, double Tm,
     return TrapEstimate{energy, frequency};
 }
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -6,7 +6,7 @@
 #include "method_refusal.h"
 #include "peak_location.h"
 
-namespace tsc {
+namespace tsc::analysis {
 
 // The half-intensity temperatures T1 < Tm < T2, where the curve crosses Im/2
 // on either side of its peak, interpolated between the samples that bracket
@@ -50,4 +50,4 @@ struct TrapEstimate {
 Outcome<TrapEstimate> ChenEnergy(Width width, const PeakShape& shape, double Tm,
                                  double betaKPerMin);
 
-}  // namespace tsc
+}  // namespace tsc::analysis

@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace tsc;
+using namespace tsc::analysis;
 
 constexpr double kK = 8.617333262e-5;  // eV/K
 constexpr double kBelow = 60, kAbove = 40, kStep = 0.1;
