@@ -22,14 +22,14 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
     result.tau = Combine([](double tm, double t1) { return tm - t1; }, Tm, result.T1);
     result.delta = Combine([](double tm, double t2) { return t2 - tm; }, Tm, result.T2);
     result.omega = Combine([](double t1, double t2) { return t2 - t1; }, result.T1, result.T2);
-    result.shape = Combine([&](double t1, double t2) { return ShapeOfPeak(peak.Tm, t1, t2); },
+    result.shape = Combine([&](double t1, double t2) { return WidthsOfPeak(peak.Tm, t1, t2); },
                            result.T1, result.T2);
     for (std::size_t i = 0; i < kWidths.size(); ++i) {
         if (const MethodRefusal* refusal = Refused(result.shape)) {
             result.chen[i] = *refusal;
         } else {
-            result.chen[i] =
-                ChenEnergy(kWidths[i], std::get<PeakShape>(result.shape), peak.Tm, betaKPerMin);
+            result.chen[i] = ChenShapeEnergy(kWidths[i], std::get<PeakWidths>(result.shape),
+                                             peak.Tm, betaKPerMin);
         }
     }
     result.initialRise = InitialRiseMethod(temperature, current, peak, window);

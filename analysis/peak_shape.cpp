@@ -112,7 +112,7 @@ ChenConstants ConstantsFor(Width width, double muG) {
     return {2.52 + 10.2 * offset, 1};
 }
 
-double WidthOf(Width width, const PeakShape& shape) {
+double WidthOf(Width width, const PeakWidths& shape) {
     switch (width) {
         case Width::Tau:
             return shape.tau;
@@ -138,8 +138,8 @@ KineticOrder OrderFromSymmetry(double muG) {
     return KineticOrder::General;
 }
 
-PeakShape ShapeOfPeak(double Tm, double T1, double T2) {
-    PeakShape shape;
+PeakWidths WidthsOfPeak(double Tm, double T1, double T2) {
+    PeakWidths shape;
     shape.tau = Tm - T1;
     shape.delta = T2 - Tm;
     shape.omega = T2 - T1;
@@ -148,8 +148,8 @@ PeakShape ShapeOfPeak(double Tm, double T1, double T2) {
     return shape;
 }
 
-Outcome<TrapEstimate> ChenEnergy(Width width, const PeakShape& shape, double Tm,
-                                 double betaKPerMin) {
+Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
+                                      double betaKPerMin) {
     const ChenConstants constants = ConstantsFor(width, shape.muG);
     const double k = kBoltzmannEv;
     const double energy =

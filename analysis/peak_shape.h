@@ -23,7 +23,7 @@ enum class KineticOrder { First, General, Second };
 
 // The peak's widths τ = Tm − T1, δ = T2 − Tm, ω = T2 − T1 and its symmetry
 // factor μg = δ/ω, about 0.42 for first-order and 0.52 for second-order kinetics.
-struct PeakShape {
+struct PeakWidths {
     double tau = 0;
     double delta = 0;
     double omega = 0;
@@ -31,7 +31,7 @@ struct PeakShape {
     KineticOrder order = KineticOrder::First;
 };
 
-PeakShape ShapeOfPeak(double Tm, double T1, double T2);
+PeakWidths WidthsOfPeak(double Tm, double T1, double T2);
 
 // The order whose symmetry factor lies nearest: first and second order at
 // their values, general order between them.
@@ -47,7 +47,7 @@ struct TrapEstimate {
 
 // Chen's general-order peak-shape energy E = c·k·Tm²/α − b·2k·Tm for the width
 // α, with its escape frequency at the heating rate.
-Outcome<TrapEstimate> ChenEnergy(Width width, const PeakShape& shape, double Tm,
-                                 double betaKPerMin);
+Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
+                                      double betaKPerMin);
 
 }  // namespace tsc::analysis
