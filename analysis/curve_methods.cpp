@@ -9,7 +9,7 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
     const MethodRefusal* noPeak = Refused(result.peak);
     if (noPeak) {
         result.T1 = result.T2 = result.tau = result.delta = result.omega = *noPeak;
-        result.shape = *noPeak;
+        result.widths = *noPeak;
         result.chen.fill(*noPeak);
         result.initialRise = *noPeak;
         return result;
@@ -22,13 +22,13 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
     result.tau = Combine([](double tm, double t1) { return tm - t1; }, Tm, result.T1);
     result.delta = Combine([](double tm, double t2) { return t2 - tm; }, Tm, result.T2);
     result.omega = Combine([](double t1, double t2) { return t2 - t1; }, result.T1, result.T2);
-    result.shape = Combine([&](double t1, double t2) { return WidthsOfPeak(peak.Tm, t1, t2); },
-                           result.T1, result.T2);
+    result.widths = Combine([&](double t1, double t2) { return WidthsOfPeak(peak.Tm, t1, t2); },
+                            result.T1, result.T2);
     for (std::size_t i = 0; i < kWidths.size(); ++i) {
-        if (const MethodRefusal* refusal = Refused(result.shape)) {
+        if (const MethodRefusal* refusal = Refused(result.widths)) {
             result.chen[i] = *refusal;
         } else {
-            result.chen[i] = ChenShapeEnergy(kWidths[i], std::get<PeakWidths>(result.shape),
+            result.chen[i] = ChenShapeEnergy(kWidths[i], std::get<PeakWidths>(result.widths),
                                              peak.Tm, betaKPerMin);
         }
     }

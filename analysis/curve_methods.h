@@ -19,7 +19,7 @@ struct CurveMethods {
     Outcome<double> tau;
     Outcome<double> delta;
     Outcome<double> omega;
-    Outcome<PeakWidths> shape;                  // needs both half-intensity temperatures
+    Outcome<PeakWidths> widths;                 // needs both half-intensity temperatures
     std::array<Outcome<TrapEstimate>, 3> chen;  // in the order of kWidths
     Outcome<InitialRise> initialRise;
 };

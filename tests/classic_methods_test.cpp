@@ -60,7 +60,7 @@ TEST_P(NoiselessPeak, PeakAndChenEnergiesAsOnTheExactTemperatures) {
         Evaluate(SampleCurve(model, kBelow, kAbove, kStep), model.betaKPerMin);
     EXPECT_NEAR(Value(methods.peak).Tm, tm, 0.01);
     EXPECT_NEAR(Value(methods.peak).Im, 1e-9, 1e-9 * 1e-4);
-    EXPECT_EQ(Value(methods.shape).order, KineticOrder::First);
+    EXPECT_EQ(Value(methods.widths).order, KineticOrder::First);
 
     const std::vector<double> expected = ChenOnExactTemperatures(model, tm - kBelow);
     for (std::size_t i = 0; i < kWidths.size(); ++i) {
@@ -149,7 +149,7 @@ TEST(ClassicMethodRefusals, NoHalfMaximumOnOneSide) {
 
     const CurveMethods cutBelow = Evaluate(SampleCurve(kTscPeak, 4, kAbove, kStep), 5);
     EXPECT_EQ(Reason(cutBelow.T1), RefusalReason::NoHalfMaximumBelow);
-    EXPECT_EQ(Reason(cutBelow.shape), RefusalReason::NoHalfMaximumBelow);
+    EXPECT_EQ(Reason(cutBelow.widths), RefusalReason::NoHalfMaximumBelow);
     EXPECT_NE(Applied(cutBelow.delta), nullptr);
 }
 
