@@ -124,4 +124,27 @@ TEST_F(MethodsCommand, RefusedInputExitsWithTwo) {
     EXPECT_NE(series.out.find("\"heating_rate\": null"), std::string::npos) << series.out;
 }
 
+// The picture's width from its PNG header: two charts side by side.
+TEST_F(MethodsCommand, PlotsOneCurveIntoAPng) {
+    const std::string png = (dir_ / "methods.png").string();
+    const Outcome run = Methods({Peak(5), "--beta", "5", "--plot", png});
+#ifdef TSC_METHODS_PLOT
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::ifstream file(png, std::ios::binary);
+    unsigned char header[24] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(header) + 1, 3), "PNG");
+    EXPECT_EQ((header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19], 1400);
+
+    const Outcome unwritable =
+        Methods({Peak(5), "--beta", "5", "--plot", (dir_ / "absent" / "m.png").string()});
+    EXPECT_EQ(unwritable.code, 1);
+    EXPECT_NE(unwritable.err.find("cannot write the plot"), std::string::npos);
+#else
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("--plot needs"), std::string::npos);
+#endif
+    EXPECT_EQ(Methods({Peak(5), "--beta", "5", Peak(2), "--beta", "2", "--plot", png}).code, 2);
+}
+
 }  // namespace

@@ -78,8 +78,10 @@ int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ost
     out << (request.json ? MethodsJson(results) : MethodsText(results)) << std::flush;
     if (!out.good()) return kExitOutputFailed;
     if (request.plot) {
+        const EvaluatedCurve& curve = results.curves.front();
         if (const auto problem =
-                WriteMethodsPlot(*request.plot, measured.front(), results.curves.front())) {
+                WriteMethodsPlot(*request.plot, measured.front().T, measured.front().I,
+                                 curve.methods, curve.riseWindow)) {
             err << "tsccurve methods: " << *problem << "\n";
             return kExitOutputFailed;
         }
