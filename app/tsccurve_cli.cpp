@@ -7,6 +7,7 @@
 #include "number_text.h"
 #include "parameter_check.h"
 #include "run_calculation.h"
+#include "subcommands.h"
 
 namespace {
 
@@ -29,7 +30,11 @@ constexpr const char* kUsage =
     "              temperature, current and an empty line per step, CR LF ends\n"
     "  --peak      one line: peak temperature and peak current\n"
     "\n"
-    "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n";
+    "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n"
+    "\n"
+    "       tsccurve methods FILE --beta B [...]   (see tsccurve methods --help)\n"
+    "evaluates measured curves by the classic peak-shape, initial-rise and\n"
+    "heating-rate methods.\n";
 
 enum class Output { Csv, Results, Peak };
 
@@ -91,6 +96,8 @@ std::string Calculate(Output output, CalcState& state) {
 }  // namespace
 
 int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args.front() == "methods")
+        return RunMethods({args.begin() + 1, args.end()}, out, err);
     try {
         const Arguments parsed = ParseArguments(args);
         if (parsed.help) {

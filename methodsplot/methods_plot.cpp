@@ -10,6 +10,7 @@
 #include <QValueAxis>
 #include <QWidget>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 using namespace tsc::analysis;
@@ -125,6 +126,16 @@ std::optional<std::string> WriteMethodsPlot(const std::string& path,
                                             const CurveMethods& methods, RiseWindow window) {
     // The command-line program has no application object of its own; it
     // draws without a display.
+    // Qt's remarks about the missing desktop session are not the user's concern.
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(message));
+        });
+    struct Restore {
+        QtMessageHandler handler;
+        ~Restore() { qInstallMessageHandler(handler); }
+    } restore{previous};
     std::unique_ptr<QApplication> application;
     static int argc = 1;
     static char name[] = "tsccurve";
@@ -143,8 +154,7 @@ std::optional<std::string> WriteMethodsPlot(const std::string& path,
         layout->addWidget(view);
     }
     canvas.resize(kWidth, kHeight);
-    canvas.setAttribute(Qt::WA_DontShowOnScreen);
-    canvas.show();
+    layout->activate();
     const QPixmap picture = canvas.grab();
     if (!picture.save(QString::fromStdString(path), "PNG"))
         return "cannot write the plot to " + path;
