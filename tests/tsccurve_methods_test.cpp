@@ -46,7 +46,10 @@ class MethodsCommand : public testing::Test {
     void SetUp() override { std::filesystem::create_directories(dir_); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    std::filesystem::path dir_ = std::filesystem::temp_directory_path() / "tsc_methods_test";
+    // One folder per test, as ctest runs them side by side.
+    std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
+                                 (std::string("tsc_methods_") +
+                                  testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 double NumberAfter(const std::string& text, const std::string& key) {
