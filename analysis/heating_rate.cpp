@@ -33,14 +33,15 @@ Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks
     estimate.r2 = line.r2;
     estimate.curves = curves;
     if (line.degreesOfFreedom == 0) {
-        estimate.Et.stderr = estimate.Vt.stderr = MethodRefusal{RefusalReason::NoDegreesOfFreedom};
+        estimate.Et.standardError = estimate.Vt.standardError =
+            MethodRefusal{RefusalReason::NoDegreesOfFreedom};
     } else {
         // νt = Et/(k·e^c): first-order propagation of the slope's and
         // intercept's covariance.
         const double relativeVariance = line.slopeVariance / (energy * energy) -
                                         2 * line.covariance / energy + line.interceptVariance;
-        estimate.Et.stderr = std::sqrt(line.slopeVariance);
-        estimate.Vt.stderr = frequency * std::sqrt(std::max(relativeVariance, 0.0));
+        estimate.Et.standardError = std::sqrt(line.slopeVariance);
+        estimate.Vt.standardError = frequency * std::sqrt(std::max(relativeVariance, 0.0));
     }
     return estimate;
 }

@@ -13,7 +13,7 @@ struct PeakAtRate {
 
 struct ValueWithError {
     double value = 0;
-    Outcome<double> stderr = 0.0;  // refused through exactly two curves
+    Outcome<double> standardError = 0.0;  // refused through exactly two curves
 };
 
 // The straight line ln(Tm²/β) = Et/(k·Tm) + ln(Et/(k·νt)) through the peaks

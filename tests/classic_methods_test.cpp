@@ -104,7 +104,7 @@ TEST(ClassicMethods, HeatingRateGivesTheTrapBack) {
     EXPECT_NEAR(estimate.Vt.value, kTscPeak.Vt, 0.05 * kTscPeak.Vt);
     EXPECT_GT(estimate.r2, 0.9999);
     EXPECT_EQ(estimate.curves, 5);
-    EXPECT_LT(Value(estimate.Et.stderr), 0.002 * kTscPeak.Et);
+    EXPECT_LT(Value(estimate.Et.standardError), 0.002 * kTscPeak.Et);
 }
 
 // One noisy curve may miss by chance: Chen's δ energy moves by 7 % of the
@@ -168,7 +168,8 @@ TEST(ClassicMethodRefusals, HeatingRateNeedsTwoCurvesThatMove) {
     const std::vector<PeakAtRate> still{{5, 210}, {10, 210}};
     EXPECT_EQ(Reason(HeatingRateMethod(still)), RefusalReason::PeaksDoNotMove);
     const std::vector<PeakAtRate> two{{5, 210}, {10, 214}};
-    EXPECT_EQ(Reason(Value(HeatingRateMethod(two)).Et.stderr), RefusalReason::NoDegreesOfFreedom);
+    EXPECT_EQ(Reason(Value(HeatingRateMethod(two)).Et.standardError),
+              RefusalReason::NoDegreesOfFreedom);
 }
 
 }  // namespace

@@ -73,8 +73,9 @@ std::string CurveText(const EvaluatedCurve& curve) {
 
 std::string WithError(const ValueWithError& value, const char* format) {
     std::string text = Format(format, value.value);
-    if (const double* error = Applied(value.stderr)) return text + " ± " + Format("%.2g", *error);
-    return text + " (" + DescribeRefusal(*Refused(value.stderr)) + ")";
+    if (const double* error = Applied(value.standardError))
+        return text + " ± " + Format("%.2g", *error);
+    return text + " (" + DescribeRefusal(*Refused(value.standardError)) + ")";
 }
 
 std::string HeatingRateText(const Outcome<HeatingRateEstimate>& outcome) {
@@ -94,12 +95,12 @@ void AddOutcome(JsonObject& object, const char* key, const Outcome<T>& outcome, 
     }
 }
 
-void AddKelvin(JsonObject& object, const char* key, double value) { object.AddNumber(key, value); }
+void AddValue(JsonObject& object, const char* key, double value) { object.AddNumber(key, value); }
 
 std::string ValueWithErrorJson(const ValueWithError& value) {
     JsonObject object;
     object.AddNumber("value", value.value);
-    AddOutcome(object, "stderr", value.stderr, AddKelvin);
+    AddOutcome(object, "stderr", value.standardError, AddValue);
     return object.Text();
 }
 
@@ -114,11 +115,11 @@ std::string CurveJson(const EvaluatedCurve& curve) {
     AddOutcome(object, "Im_A", m.peak, [](JsonObject& o, const char* key, const PeakLocation& p) {
         o.AddNumber(key, p.Im);
     });
-    AddOutcome(object, "T1_K", m.T1, AddKelvin);
-    AddOutcome(object, "T2_K", m.T2, AddKelvin);
-    AddOutcome(object, "tau_K", m.tau, AddKelvin);
-    AddOutcome(object, "delta_K", m.delta, AddKelvin);
-    AddOutcome(object, "omega_K", m.omega, AddKelvin);
+    AddOutcome(object, "T1_K", m.T1, AddValue);
+    AddOutcome(object, "T2_K", m.T2, AddValue);
+    AddOutcome(object, "tau_K", m.tau, AddValue);
+    AddOutcome(object, "delta_K", m.delta, AddValue);
+    AddOutcome(object, "omega_K", m.omega, AddValue);
     AddOutcome(object, "mu_g", m.widths, [](JsonObject& o, const char* key, const PeakWidths& w) {
         o.AddNumber(key, w.muG);
     });
