@@ -167,6 +167,8 @@ TEST(ClassicMethodRefusals, HeatingRateNeedsTwoCurvesThatMove) {
     EXPECT_EQ(Reason(HeatingRateMethod(one)), RefusalReason::TooFewCurves);
     const std::vector<PeakAtRate> still{{5, 210}, {10, 210}};
     EXPECT_EQ(Reason(HeatingRateMethod(still)), RefusalReason::PeaksDoNotMove);
+    const std::vector<PeakAtRate> backwards{{5, 214}, {10, 210}};
+    EXPECT_EQ(Reason(HeatingRateMethod(backwards)), RefusalReason::NonPositiveEnergy);
     const std::vector<PeakAtRate> two{{5, 210}, {10, 214}};
     EXPECT_EQ(Reason(Value(HeatingRateMethod(two)).Et.standardError),
               RefusalReason::NoDegreesOfFreedom);
