@@ -3,6 +3,7 @@
 // What the dispatcher in tsccurve_cli.cpp calls: one function per output
 // mode or subcommand, each in its own file.
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,6 @@ CalcState ReadCheckedParameters(const std::vector<std::string>& texts);
 std::string CsvCurve(CalcState& state);
 std::string ResultsFileText(CalcState& state);
 std::string PeakLine(CalcState& state);
+
+// `tsccurve methods ...`, given the arguments after the subcommand's name.
+int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,5 +1,5 @@
-// The dispatcher: reads the options, then hands the parameters to the output
-// mode they ask for.
+// The dispatcher: hands a subcommand its arguments, or reads the options and
+// hands the parameters to the output mode they ask for.
 #include "tsccurve_cli.h"
 
 #include <ostream>
@@ -54,6 +54,8 @@ std::string Curve(Output output, CalcState& state) {
 }  // namespace
 
 int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args.front() == "methods")
+        return RunMethods({args.begin() + 1, args.end()}, out, err);
     try {
         const Arguments parsed = ParseArguments(args);
         if (parsed.help) {

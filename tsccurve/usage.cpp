@@ -20,4 +20,8 @@ const char* const kUsage =
     "Exit status: 0 on success, 1 when standard output could not be written,\n"
     "2 for a usage error, a text that is not a number or a refused parameter.\n"
     "\n"
-    "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n";
+    "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n"
+    "\n"
+    "       tsccurve methods FILE --beta B [...]   (see tsccurve methods --help)\n"
+    "evaluates measured curves by the classic peak-shape, initial-rise and\n"
+    "heating-rate methods.\n";

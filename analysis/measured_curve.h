@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// A measured TSC curve: temperature (K) and current (A) in two columns.
+namespace tsc::analysis {
+
+struct MeasuredCurve {
+    std::vector<double> T;  // K, strictly increasing
+    std::vector<double> I;  // A; negative values (noise around zero) are data
+};
+
+// Why a file was not taken, said once for a person: "FILE:LINE: reason",
+// or "FILE: reason" where no single line is to blame (line 0).
+struct CurveRefusal {
+    std::string file;
+    std::size_t line = 0;
+    std::string reason;
+
+    std::string Message() const;
+};
+
+using CurveReading = std::variant<MeasuredCurve, CurveRefusal>;
+
+// Reads the two columns from a file's bytes. Fields are separated by blanks,
+// tabs, a comma or a semicolon; blank lines and lines starting with '#' are
+// skipped, and so is a first line that does not start with a number (a
+// header). The results file the window saves (temperature, current and an
+// empty line per step) is read too. Line ends may be LF, CR LF or CR, and a
+// UTF-8 byte-order mark is dropped; the numbers are ASCII in UTF-8 and in
+// Shift-JIS alike, so a header in either encoding is simply passed over.
+// `celsius` takes the temperatures in degrees Celsius.
+//
+// Refused, naming the line: a line that is not two numbers, a value that is
+// not finite, a temperature not above 0 K or not above the one before.
+CurveReading ParseMeasuredCurve(std::string_view bytes, const std::string& fileName, bool celsius);
+
+// The same from a file; a file that cannot be read is refused too.
+CurveReading ReadMeasuredCurve(const std::string& fileName, bool celsius);
+
+// A fit of `parameters` values needs at least four points for each.
+std::optional<CurveRefusal> CheckEnoughPoints(const MeasuredCurve& curve, std::size_t parameters,
+                                              const std::string& fileName);
+
+}  // namespace tsc::analysis

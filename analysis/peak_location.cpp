@@ -1,0 +1,76 @@
+#include "peak_location.h"
+
+#include <algorithm>
+#include <boost/math/tools/minima.hpp>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "least_squares.h"
+
+namespace tsc::analysis {
+namespace {
+
+constexpr double kTopFraction = 0.8;
+constexpr int kQuarticTerms = 5;
+constexpr int kMinimumTopPoints = kQuarticTerms + 1;
+
+double Polynomial(const Eigen::VectorXd& c, double u) {
+    double value = 0;
+    for (Eigen::Index j = c.size() - 1; j >= 0; --j) value = value * u + c(j);
+    return value;
+}
+
+// Where the polynomial has its largest value inside (low, high), if not at an end.
+std::optional<double> InteriorMaximum(const Eigen::VectorXd& c, double low, double high) {
+    const auto [u, negativeMaximum] =
+        boost::math::tools::brent_find_minima([&](double v) { return -Polynomial(c, v); }, low,
+                                              high, std::numeric_limits<double>::digits / 2);
+    const double margin = 1e-6 * (high - low);
+    if (u <= low + margin || u >= high - margin) return std::nullopt;
+    if (-negativeMaximum < std::max(Polynomial(c, low), Polynomial(c, high))) return std::nullopt;
+    return u;
+}
+
+}  // namespace
+
+Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
+                                 std::span<const double> current) {
+    const std::size_t n = current.size();
+    if (n < 3) return MethodRefusal{RefusalReason::NoPeak};
+    const auto top = static_cast<std::size_t>(std::max_element(current.begin(), current.end()) -
+                                              current.begin());
+    const double largest = current[top];
+    if (!(largest > 0) || top == 0 || top == n - 1) return MethodRefusal{RefusalReason::NoPeak};
+
+    std::size_t first = top, last = top;
+    while (first > 0 && current[first - 1] > kTopFraction * largest) --first;
+    while (last + 1 < n && current[last + 1] > kTopFraction * largest) ++last;
+    const int count = static_cast<int>(last - first + 1);
+    if (count < kMinimumTopPoints)
+        return MethodRefusal{RefusalReason::TooFewPointsInPeakTop, count, kMinimumTopPoints};
+
+    // u = (T − T_top)/halfSpan keeps the powers of the design matrix near 1.
+    const double centre = temperature[top];
+    const double halfSpan = 0.5 * (temperature[last] - temperature[first]);
+    Eigen::MatrixXd design(count, kQuarticTerms);
+    Eigen::VectorXd logCurrent(count);
+    for (int row = 0; row < count; ++row) {
+        const double u = (temperature[first + row] - centre) / halfSpan;
+        design.row(row) << 1, u, u * u, u * u * u, u * u * u * u;
+        logCurrent(row) = std::log(current[first + row]);
+    }
+    const Eigen::VectorXd c = FitLinearModel(design, logCurrent).coefficients;
+    const auto u = InteriorMaximum(c, (temperature[first] - centre) / halfSpan,
+                                   (temperature[last] - centre) / halfSpan);
+    if (!u) return MethodRefusal{RefusalReason::NoPeak};
+
+    PeakLocation peak;
+    peak.Tm = centre + *u * halfSpan;
+    peak.Im = std::exp(Polynomial(c, *u));
+    peak.sampleIndex = top;
+    peak.pointsUsed = count;
+    return peak;
+}
+
+}  // namespace tsc::analysis

@@ -1,0 +1,163 @@
+#include "peak_shape.h"
+
+#include <algorithm>
+#include <boost/math/tools/toms748_solve.hpp>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "least_squares.h"
+#include "peak_condition.h"
+
+namespace tsc::analysis {
+namespace {
+
+constexpr double kBandLow = 0.4, kBandHigh = 0.6;
+constexpr int kMinimumBandPoints = 5;
+
+// The crossing of half the peak by a parabola fitted to the samples between
+// 40 % and 60 % of the peak on one side: it passes within a thousandth of a
+// kelvin of the noiseless curve's crossing and averages the noise of the
+// samples, where a line through the two bracketing samples carries all of it.
+std::optional<double> SmoothedCrossing(std::span<const double> temperature,
+                                       std::span<const double> current,
+                                       const std::vector<std::size_t>& band, double half) {
+    const int count = static_cast<int>(band.size());
+    if (count < kMinimumBandPoints) return std::nullopt;
+    const double first = temperature[band.front()], last = temperature[band.back()];
+    const double mid = 0.5 * (first + last), halfSpan = 0.5 * (last - first);
+    Eigen::MatrixXd design(count, 3);
+    Eigen::VectorXd relative(count);
+    for (int row = 0; row < count; ++row) {
+        const double u = (temperature[band[row]] - mid) / halfSpan;
+        design.row(row) << 1, u, u * u;
+        relative(row) = current[band[row]] / half - 1;
+    }
+    const Eigen::VectorXd c = FitLinearModel(design, relative).coefficients;
+    const auto parabola = [&](double u) { return c(0) + u * (c(1) + u * c(2)); };
+    if ((parabola(-1) > 0) == (parabola(1) > 0)) return std::nullopt;
+    std::uintmax_t iterations = 100;
+    const auto [a, b] = boost::math::tools::toms748_solve(
+        parabola, -1.0, 1.0, boost::math::tools::eps_tolerance<double>(), iterations);
+    return mid + 0.5 * (a + b) * halfSpan;
+}
+
+// The samples from the peak outwards by `step` (−1 or +1), up to the data's end.
+std::vector<std::size_t> Outwards(const PeakLocation& peak, std::size_t size, int step) {
+    std::vector<std::size_t> indices;
+    for (auto i = static_cast<std::ptrdiff_t>(peak.sampleIndex) + step;
+         i >= 0 && i < static_cast<std::ptrdiff_t>(size); i += step) {
+        indices.push_back(static_cast<std::size_t>(i));
+    }
+    return indices;
+}
+
+// Interpolates linearly between the first sample below half the peak and the
+// one before it.
+std::optional<double> LinearCrossing(std::span<const double> temperature,
+                                     std::span<const double> current, const PeakLocation& peak,
+                                     const std::vector<std::size_t>& path, double half) {
+    std::size_t above = peak.sampleIndex;
+    for (std::size_t i : path) {
+        if (current[i] < half) {
+            const double along = (current[above] - half) / (current[above] - current[i]);
+            return temperature[above] + along * (temperature[i] - temperature[above]);
+        }
+        above = i;
+    }
+    return std::nullopt;
+}
+
+// The samples inside the band on the way out, up to the first one below it,
+// in increasing temperature.
+std::vector<std::size_t> BandOnTheWay(std::span<const double> current, double peakCurrent,
+                                      const std::vector<std::size_t>& path) {
+    std::vector<std::size_t> band;
+    for (std::size_t i : path) {
+        const double fraction = current[i] / peakCurrent;
+        if (fraction < kBandLow) break;
+        if (fraction <= kBandHigh) band.push_back(i);
+    }
+    std::sort(band.begin(), band.end());
+    return band;
+}
+
+// Where the samples are too sparse for the parabola, the linear crossing.
+Outcome<double> HalfCrossing(std::span<const double> temperature, std::span<const double> current,
+                             const PeakLocation& peak, int step, RefusalReason missing) {
+    const double half = 0.5 * peak.Im;
+    const std::vector<std::size_t> path = Outwards(peak, current.size(), step);
+    const std::optional<double> linear = LinearCrossing(temperature, current, peak, path, half);
+    if (!linear) return MethodRefusal{missing};
+    const std::vector<std::size_t> band = BandOnTheWay(current, peak.Im, path);
+    return SmoothedCrossing(temperature, current, band, half).value_or(*linear);
+}
+
+struct ChenConstants {
+    double c;
+    double b;
+};
+
+ChenConstants ConstantsFor(Width width, double muG) {
+    const double offset = muG - 0.42;
+    switch (width) {
+        case Width::Tau:
+            return {1.51 + 3.0 * offset, 1.58 + 4.2 * offset};
+        case Width::Delta:
+            return {0.976 + 7.3 * offset, 0};
+        case Width::Omega:
+            break;
+    }
+    return {2.52 + 10.2 * offset, 1};
+}
+
+double WidthOf(Width width, const PeakWidths& shape) {
+    switch (width) {
+        case Width::Tau:
+            return shape.tau;
+        case Width::Delta:
+            return shape.delta;
+        case Width::Omega:
+            break;
+    }
+    return shape.omega;
+}
+
+}  // namespace
+
+HalfIntensity FindHalfIntensity(std::span<const double> temperature,
+                                std::span<const double> current, const PeakLocation& peak) {
+    return {HalfCrossing(temperature, current, peak, -1, RefusalReason::NoHalfMaximumBelow),
+            HalfCrossing(temperature, current, peak, +1, RefusalReason::NoHalfMaximumAbove)};
+}
+
+KineticOrder OrderFromSymmetry(double muG) {
+    if (muG < 0.445) return KineticOrder::First;
+    if (muG > 0.495) return KineticOrder::Second;
+    return KineticOrder::General;
+}
+
+PeakWidths WidthsOfPeak(double Tm, double T1, double T2) {
+    PeakWidths shape;
+    shape.tau = Tm - T1;
+    shape.delta = T2 - Tm;
+    shape.omega = T2 - T1;
+    shape.muG = shape.delta / shape.omega;
+    shape.order = OrderFromSymmetry(shape.muG);
+    return shape;
+}
+
+Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
+                                      double betaKPerMin) {
+    const ChenConstants constants = ConstantsFor(width, shape.muG);
+    const double k = kBoltzmannEv;
+    const double energy =
+        constants.c * k * Tm * Tm / WidthOf(width, shape) - constants.b * 2 * k * Tm;
+    if (!(energy > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
+    const double frequency = FrequencyFromPeakCondition(energy, Tm, betaKPerMin);
+    if (!std::isfinite(frequency)) return MethodRefusal{RefusalReason::FrequencyOverflow};
+    return TrapEstimate{energy, frequency};
+}
+
+}  // namespace tsc::analysis
