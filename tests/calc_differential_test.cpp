@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <sstream>
@@ -124,6 +125,28 @@ TEST(CalcDifferential, SetsBuiltForRoundingTies) {
         const double To = std::floor(10 + unit(random) * 300);
         CalcState state = WithParameters(Et, 1e-3, 1e13, To, To + a * (40 + set % 120), 2, 1, a);
         state.Sum = std::ldexp(static_cast<double>(set % 7), -static_cast<int>(set % 5));
+        ExpectAgreement(state);
+        if (HasFailure()) return;
+    }
+}
+
+// Currents so small that the trapezoids, and Sum with them, start in or
+// below binary64's subnormal range: exp(-745) is about its smallest value.
+// Runs whose trapezoids all round away, runs that climb out of the
+// subnormals, from a zero, a subnormal and a normal leftover Sum.
+TEST(CalcDifferential, TinyCurrentSets) {
+    std::mt19937_64 random(745);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int set = 0; set < 300; ++set) {
+        const double Et = 0.05 + unit(random) * 20;
+        const double EtOverK = Et * 1.602e-19 / 1.3804e-23;
+        const double startExponent = 700 + unit(random) * 120;
+        const double To = EtOverK / startExponent;
+        const double Tend = EtOverK / (startExponent - 1 - unit(random) * 60);
+        const double a = (Tend - To) / (1 + static_cast<int>(unit(random) * 120));
+        CalcState state = WithParameters(Et, 1e8, 1e13, To, Tend, 2, 1, a);
+        if (set % 3 == 1) state.Sum = std::ldexp(std::floor(unit(random) * 0x1p52), -1074);
+        if (set % 3 == 2) state.Sum = unit(random) * 1e-300;
         ExpectAgreement(state);
         if (HasFailure()) return;
     }
