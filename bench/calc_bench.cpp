@@ -22,7 +22,7 @@ using tsc::Widen;
 
 using Calculation = void (*)(CalcState&, const RowSink&);
 
-// The sample with step a (1,001 rows at 0.2, 20,001 at 0.01, 50,001 at
+// The sample with step a (101 rows at 2, 1,001 at 0.2, 20,001 at 0.01, 50,001 at
 // 0.004), and the two sets whose currents are so small that Sum starts among
 // the subnormals, at 50,000 steps and at 20,000.
 CalcState Sample(double a) { return WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a); }
@@ -51,10 +51,11 @@ void BM_Production(benchmark::State& bench, CalcState parameters) {
 }
 
 #define SIDE_BY_SIDE(name, parameters)                                               \
-    BENCHMARK_CAPTURE(BM_Previous, name, parameters)->Unit(benchmark::kMillisecond); \
-    BENCHMARK_CAPTURE(BM_Production, name, parameters)->Unit(benchmark::kMillisecond)
+    BENCHMARK_CAPTURE(BM_Previous, name, parameters)->Unit(benchmark::kMicrosecond); \
+    BENCHMARK_CAPTURE(BM_Production, name, parameters)->Unit(benchmark::kMicrosecond)
 
-BENCHMARK_CAPTURE(BM_Literal, sample_1001_rows, Sample(0.2))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Literal, sample_1001_rows, Sample(0.2))->Unit(benchmark::kMicrosecond);
+SIDE_BY_SIDE(a2_101_rows, Sample(2));
 SIDE_BY_SIDE(sample_1001_rows, Sample(0.2));
 SIDE_BY_SIDE(a0_01_20001_rows, Sample(0.01));
 SIDE_BY_SIDE(a0_004_50001_rows, Sample(0.004));
@@ -62,13 +63,13 @@ SIDE_BY_SIDE(a0_004_50001_rows, Sample(0.004));
 SIDE_BY_SIDE(low_temperature_5001_rows, LowTemperature(0.00016));
 SIDE_BY_SIDE(deep_trap_5001_rows, DeepTrap(0.003));
 BENCHMARK_CAPTURE(BM_Production, low_temperature_20001_rows, LowTemperature(0.00004))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Production, deep_trap_20001_rows, DeepTrap(0.00075))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Production, low_temperature_50001_rows, LowTemperature(0.000016))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Production, deep_trap_49984_rows, DeepTrap(0.0003001))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 
 // The trapezoids of a calculation, built by the production cache, and how
 // many of them each outer step adds.
@@ -96,10 +97,11 @@ Chain MakeChain(const CalcState& parameters) {
 }
 
 const Chain& ChainFor(double a) {
+    static const Chain coarse = MakeChain(Sample(2));
     static const Chain sample = MakeChain(Sample(0.2));
     static const Chain fine = MakeChain(Sample(0.01));
     static const Chain finest = MakeChain(Sample(0.004));
-    return a == 0.2 ? sample : a == 0.01 ? fine : finest;
+    return a == 2 ? coarse : a == 0.2 ? sample : a == 0.01 ? fine : finest;
 }
 
 // Runs the chain of every outer step from Sum = 0.
@@ -153,11 +155,12 @@ void BM_ChainPlainBinary64(benchmark::State& bench, double a) {
 }
 
 #define CHAINS(name, a)                                                             \
-    BENCHMARK_CAPTURE(BM_ChainSpeculative, name, a)->Unit(benchmark::kMillisecond); \
-    BENCHMARK_CAPTURE(BM_ChainByBinades, name, a)->Unit(benchmark::kMillisecond);   \
-    BENCHMARK_CAPTURE(BM_ChainPlainBinary64, name, a)->Unit(benchmark::kMillisecond)
+    BENCHMARK_CAPTURE(BM_ChainSpeculative, name, a)->Unit(benchmark::kMicrosecond); \
+    BENCHMARK_CAPTURE(BM_ChainByBinades, name, a)->Unit(benchmark::kMicrosecond);   \
+    BENCHMARK_CAPTURE(BM_ChainPlainBinary64, name, a)->Unit(benchmark::kMicrosecond)
 
-BENCHMARK_CAPTURE(BM_ChainStepByStep, sample_1001_rows, 0.2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ChainStepByStep, sample_1001_rows, 0.2)->Unit(benchmark::kMicrosecond);
+CHAINS(a2_101_rows, 2);
 CHAINS(sample_1001_rows, 0.2);
 CHAINS(a0_01_20001_rows, 0.01);
 CHAINS(a0_004_50001_rows, 0.004);

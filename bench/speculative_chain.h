@@ -16,10 +16,6 @@ class SpeculativeChain {
 
     double Accumulate(double sum, std::size_t count) const;
 
-    // Each trapezoid rounded to binary64 (NaN where the two parts would not
-    // hold it exactly), and the exact remainder.
-    const std::vector<double>& High() const { return high_; }
-
   private:
     void Append(tsc::Extended trapezoid);
     std::size_t AccumulateBlock(double& sum, std::size_t first, std::size_t count) const;

@@ -116,7 +116,8 @@ std::size_t TrapezoidSum::NextSpecial(std::size_t index) const {
 
 TrapezoidSum::BinadeTable& TrapezoidSum::TableFor(int binade, std::size_t count) {
     if (table_.prefix.empty() || table_.binade != binade) {
-        BinadeTable table;
+        // The binade left behind is never entered again: its storage is reused.
+        BinadeTable& table = table_;
         table.binade = binade;
         const int unitExponent = std::max(binade - 52, kSmallestDoubleExponent);
         table.extendedGrid = binade - kExtendedLastBit;
@@ -126,54 +127,71 @@ TrapezoidSum::BinadeTable& TrapezoidSum::TableFor(int binade, std::size_t count)
         table.firstUnit = static_cast<std::size_t>(
             std::lower_bound(largestTopBit_.begin(), largestTopBit_.end(), unitExponent - 2) -
             largestTopBit_.begin());
-        table.prefix.push_back(0);
-        table_ = std::move(table);
+        table.prefix.assign(1, 0);
+        table.ties.clear();
+        table.afterLastTie = 0;
     }
     Extend(table_, count);
     return table_;
 }
 
+// The binary64 units trapezoid significand * 2^exponent adds to a +0 Sum:
+// +0 + t is exact, and binary64 rounds it to 0 up to 2^-1075, the tie going
+// to the even 0. One unit stands for any more.
+static std::uint64_t UnitsOntoZero(std::uint64_t significand, int exponent) {
+    if (significand == 0) return 0;
+    const int top = exponent + kExtendedLastBit - std::countl_zero(significand);
+    const bool powerOfTwo = (significand & (significand - 1)) == 0;
+    return top > kZeroBinade || (top == kZeroBinade && !powerOfTwo);
+}
+
 void TrapezoidSum::Extend(BinadeTable& table, std::size_t count) const {
-    for (std::size_t j = table.Built(); j < count; ++j) {
+    const std::size_t built = table.Built();
+    if (count <= built) return;
+    table.prefix.resize(count - table.firstUnit + 1);
+    std::uint64_t* const prefix = table.prefix.data();
+    const std::size_t first = table.firstUnit;
+    std::uint64_t before = prefix[built - first];
+    const int extendedGrid = table.extendedGrid;
+    const int unitsShift = table.unitsShift;
+    // The units trapezoid j adds to a Sum in the binade: rounded first to the
+    // extended grid, then to whole units; a tie when the first result lies
+    // halfway between two units. Specials are stored as zero: runs never
+    // reach them.
+    const auto unitsIn = [&](std::size_t j, bool& tie) -> std::uint64_t {
         const std::uint64_t significand = significand_[j];
-        const int exponent = exponent_[j];
-        std::uint64_t units = 0;
-        bool tie = false;
-        if (significand == 0) {
-            // Nothing to add (specials are stored as zero and never reached).
-        } else if (table.binade == kZeroBinade) {
-            // +0 + t is exact; binary64 rounds it to 0 up to 2^-1075, the tie
-            // going to the even 0. One unit stands for any more.
-            const int top = exponent + kExtendedLastBit - std::countl_zero(significand);
-            const bool powerOfTwo = (significand & (significand - 1)) == 0;
-            units = top > kZeroBinade || (top == kZeroBinade && !powerOfTwo);
+        const int dropped = extendedGrid - exponent_[j];
+        std::uint64_t onGrid;
+        if (dropped > 0 && dropped < 64) {
+            const std::uint64_t kept = significand >> dropped;
+            const std::uint64_t rest = significand << (64 - dropped);  // the dropped bits, on top
+            // Branch-free: the comparisons are coin flips.
+            onGrid = kept + (static_cast<std::uint64_t>(rest > kTopBit) |
+                             (static_cast<std::uint64_t>(rest == kTopBit) & kept & 1));
+        } else if (dropped > 0) {
+            onGrid = RoundedShift(significand, dropped);
+        } else if (dropped > -64 && (significand >> (63 + dropped) >> 1) == 0) {
+            onGrid = significand << -dropped;
         } else {
-            const int shift = exponent - table.extendedGrid;
-            std::uint64_t onGrid;
-            if (shift < 0) {
-                onGrid = RoundedShift(significand, -shift);
-            } else if (shift < 64 && (shift == 0 || (significand >> (64 - shift)) == 0)) {
-                onGrid = significand << shift;
-            } else {
-                onGrid = 0;
-                units = table.limit;  // a whole binade or more: certainly leaves it
-            }
-            if (units == 0) {
-                const std::uint64_t rest = onGrid & ((std::uint64_t{1} << table.unitsShift) - 1);
-                const std::uint64_t half = std::uint64_t{1} << (table.unitsShift - 1);
-                units = (onGrid >> table.unitsShift) + static_cast<std::uint64_t>(rest > half);
-                tie = rest == half;
-            }
+            return table.limit;  // a whole binade or more: certainly leaves it
         }
-        const std::uint64_t before = table.prefix.back();
-        std::uint64_t added = units;
-        if (tie) {
+        const std::uint64_t rest = onGrid << (64 - unitsShift);
+        tie = rest == kTopBit;
+        return (onGrid >> unitsShift) + static_cast<std::uint64_t>(rest > kTopBit);
+    };
+    for (std::size_t j = built; j < count; ++j) {
+        bool tie = false;
+        std::uint64_t units = table.binade == kZeroBinade
+                                  ? UnitsOntoZero(significand_[j], exponent_[j])
+                                  : unitsIn(j, tie);
+        if (tie) [[unlikely]] {
             const std::uint64_t bonus = ((before - table.afterLastTie) + units) & 1;
             table.ties.push_back({j, units, bonus});
-            added += bonus;
+            units += bonus;
         }
-        table.prefix.push_back(std::min(before + added, kSaturatedUnits));
-        if (tie) table.afterLastTie = table.prefix.back();
+        before = std::min(before + units, kSaturatedUnits);
+        prefix[j + 1 - first] = before;
+        if (tie) table.afterLastTie = before;
     }
 }
 

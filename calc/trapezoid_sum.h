@@ -56,6 +56,8 @@ class TrapezoidSum {
 
     BinadeTable& TableFor(int binade, std::size_t count);
     void Extend(BinadeTable& table, std::size_t count) const;
+    static std::uint64_t UnitsIn(const BinadeTable& table, std::uint64_t significand, int exponent,
+                                 bool& tie);
     std::size_t AccumulateInBinade(double& sum, std::size_t first, std::size_t count);
     std::size_t NextSpecial(std::size_t index) const;
 
