@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "run_calculation.h"
 #include "trapezoid_cache.h"
 
 #if defined(__SSE2__)
@@ -151,15 +152,11 @@ double SpeculativeChain::Accumulate(double sum, std::size_t count) const {
 // The production calculation's loop, with this chain in place of the sum by
 // binades.
 void SpeculativeChainCalculation(CalcState& s, const RowSink& sink) {
-    s.k = 1.3804e-23;
-    s.q = -1.602e-19;
-    s.Et = Narrow(Widen(s.Et) * Widen(1.602e-19));
-    s.Nt = Narrow(Widen(s.Nt) * Widen(static_cast<double>(10000.0f)));
-    s.S = Narrow(Widen(s.S) * Widen(1e-6));
-    s.Pref = Narrow(-Widen(s.q) * Widen(s.S) * Widen(s.Nt) * Widen(s.Vt));
-    s.Half = 0.5;
-    s.Ipeak = 0;
-    s.T = s.To;
+    // The production set-up, from a run that ends before its first step.
+    const double Tend = s.Tend;
+    s.Tend = -std::numeric_limits<double>::infinity();
+    RunCalculation(s, [](const ResultRow&) {});
+    s.Tend = Tend;
 
     tsc::TrapezoidCache cache({.To = s.To, .a = s.a, .Et = s.Et, .k = s.k, .Half = s.Half});
     SpeculativeChain chain;
