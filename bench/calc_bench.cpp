@@ -71,6 +71,15 @@ BENCHMARK_CAPTURE(BM_Production, low_temperature_50001_rows, LowTemperature(0.00
 BENCHMARK_CAPTURE(BM_Production, deep_trap_49984_rows, DeepTrap(0.0003001))
     ->Unit(benchmark::kMicrosecond);
 
+// Every trapezoid exactly 0.5 onto a Sum whose binary64 unit is 1: every
+// addition a tie, which Sum's parity decides.
+CalcState AllTies() {
+    CalcState state = WithParameters(0, 1e8, 1e13, 10, 10010, 2, 1, 0.5);
+    state.Sum = 0x1p52;
+    return state;
+}
+BENCHMARK_CAPTURE(BM_Production, all_ties_20001_rows, AllTies())->Unit(benchmark::kMicrosecond);
+
 // The trapezoids of a calculation, built by the production cache, and how
 // many of them each outer step adds.
 struct Chain {
