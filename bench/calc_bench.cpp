@@ -25,7 +25,6 @@ using Calculation = void (*)(CalcState&, const RowSink&);
 // The sample with step a (101 rows at 2, 1,001 at 0.2, 20,001 at 0.01, 50,001 at
 // 0.004), and the two sets whose currents are so small that Sum starts among
 // the subnormals, at 50,000 steps and at 20,000.
-CalcState Sample(double a) { return WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a); }
 CalcState LowTemperature(double a) { return WithParameters(0.8, 1e8, 1e13, 12.5, 13.3, 2, 1, a); }
 CalcState DeepTrap(double a) { return WithParameters(19, 1e8, 1e13, 300, 315, 2, 1, a); }
 
@@ -54,11 +53,11 @@ void BM_Production(benchmark::State& bench, CalcState parameters) {
     BENCHMARK_CAPTURE(BM_Previous, name, parameters)->Unit(benchmark::kMicrosecond); \
     BENCHMARK_CAPTURE(BM_Production, name, parameters)->Unit(benchmark::kMicrosecond)
 
-BENCHMARK_CAPTURE(BM_Literal, sample_1001_rows, Sample(0.2))->Unit(benchmark::kMicrosecond);
-SIDE_BY_SIDE(a2_101_rows, Sample(2));
-SIDE_BY_SIDE(sample_1001_rows, Sample(0.2));
-SIDE_BY_SIDE(a0_01_20001_rows, Sample(0.01));
-SIDE_BY_SIDE(a0_004_50001_rows, Sample(0.004));
+BENCHMARK_CAPTURE(BM_Literal, sample_1001_rows, SampleWithStep(0.2))->Unit(benchmark::kMicrosecond);
+SIDE_BY_SIDE(a2_101_rows, SampleWithStep(2));
+SIDE_BY_SIDE(sample_1001_rows, SampleWithStep(0.2));
+SIDE_BY_SIDE(a0_01_20001_rows, SampleWithStep(0.01));
+SIDE_BY_SIDE(a0_004_50001_rows, SampleWithStep(0.004));
 // The previous loop takes about a minute at 50,000 tiny-current steps.
 SIDE_BY_SIDE(low_temperature_5001_rows, LowTemperature(0.00016));
 SIDE_BY_SIDE(deep_trap_5001_rows, DeepTrap(0.003));
@@ -106,10 +105,10 @@ Chain MakeChain(const CalcState& parameters) {
 }
 
 const Chain& ChainFor(double a) {
-    static const Chain coarse = MakeChain(Sample(2));
-    static const Chain sample = MakeChain(Sample(0.2));
-    static const Chain fine = MakeChain(Sample(0.01));
-    static const Chain finest = MakeChain(Sample(0.004));
+    static const Chain coarse = MakeChain(SampleWithStep(2));
+    static const Chain sample = MakeChain(SampleWithStep(0.2));
+    static const Chain fine = MakeChain(SampleWithStep(0.01));
+    static const Chain finest = MakeChain(SampleWithStep(0.004));
     return a == 2 ? coarse : a == 0.2 ? sample : a == 0.01 ? fine : finest;
 }
 
