@@ -38,8 +38,9 @@ struct Times {
 };
 
 // The calculation alone, with a sink that does nothing.
-double CalculationOnly(double a) {
+double CalculationOnly(double a, double Tend) {
     CalcState state = SampleWithStep(a);
+    state.Tend = Tend;
     const auto start = Clock::now();
     RunCalculation(state, [](const ResultRow&) {});
     return MillisecondsSince(start);
@@ -58,12 +59,15 @@ std::pair<double, double> ClickAndPaint(TForm1& form) {
     return {click, MillisecondsSince(start)};
 }
 
-void Measure(const char* name, const char* aText, double a, int repetitions) {
+// The sample with step a, up to Tend.
+void Measure(const char* name, const char* aText, double a, int repetitions,
+             const char* TendText = "400", double Tend = 400) {
     Times times;
     std::array<const char*, 8> texts = kSampleTexts;
     texts.back() = aText;
+    texts[static_cast<std::size_t>(Parameter::Tend)] = TendText;
     for (int i = 0; i < repetitions; ++i) {
-        times.calculation.push_back(CalculationOnly(a));
+        times.calculation.push_back(CalculationOnly(a, Tend));
         auto form = std::make_unique<TForm1>();
         form->show();
         static_cast<void>(QTest::qWaitForWindowExposed(form.get()));
@@ -99,5 +103,7 @@ int main(int argc, char** argv) {
     std::printf("Calculate click, median of the runs; widgets = click - calculation\n");
     Measure("sample (1001 steps)", "0.2", 0.2, 7);
     Measure("a=0.01 (20001 steps)", "0.01", 0.01, 3);
+    // Just inside the window's step limit.
+    Measure("a=0.002 to 399.99 K", "0.002", 0.002, 3, "399.99", 399.99);
     return 0;
 }

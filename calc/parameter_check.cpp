@@ -4,16 +4,16 @@
 
 #include "extended.h"
 
-std::size_t CountSteps(const CalcState& s) {
+std::size_t CountSteps(const CalcState& s, std::size_t limit) {
     std::size_t steps = 0;
-    for (double T = s.To; T <= s.Tend && steps <= kMaxSteps;
+    for (double T = s.To; T <= s.Tend && steps <= limit;
          T = tsc::Narrow(tsc::Widen(s.a) + tsc::Widen(T))) {
         ++steps;
     }
     return steps;
 }
 
-std::optional<Refusal> CheckParameters(const CalcState& s) {
+std::optional<Refusal> CheckParameters(const CalcState& s, std::size_t maxSteps) {
     for (std::size_t i = 0; i < kParameters.size(); ++i) {
         if (!std::isfinite(s.*kParameters[i].member)) {
             return Refusal{RefusalKind::NotFinite, static_cast<Parameter>(i)};
@@ -30,8 +30,8 @@ std::optional<Refusal> CheckParameters(const CalcState& s) {
     if (tsc::Narrow(tsc::Widen(s.a) + tsc::Widen(s.To)) <= s.To) {
         return Refusal{RefusalKind::StepTooSmall, Parameter::a};
     }
-    if (CountSteps(s) > kMaxSteps) {
-        return Refusal{RefusalKind::TooManySteps, Parameter::a, kMaxSteps};
+    if (CountSteps(s, maxSteps) > maxSteps) {
+        return Refusal{RefusalKind::TooManySteps, Parameter::a, maxSteps};
     }
     return std::nullopt;
 }

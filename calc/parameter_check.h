@@ -5,10 +5,6 @@
 
 #include "calc_state.h"
 
-// The largest number of temperature steps a calculation may have. The work
-// grows with the square of the steps; 50,000 steps take a few seconds.
-inline constexpr std::size_t kMaxSteps = 50000;
-
 // Why a parameter set cannot give a meaningful calculation that ends. The
 // check says what is wrong; each interface words it in its own language.
 enum class RefusalKind {
@@ -30,8 +26,12 @@ struct Refusal {
 // physical quantity (Et, Vt, Nt, S), a start temperature, heating rate or
 // step that is not positive, a step too small to advance the temperature,
 // too many steps. Returns nothing when the calculation may run.
-std::optional<Refusal> CheckParameters(const CalcState& state);
+//
+// The calculation's own time is nearly linear in the steps (about 15 ms for
+// 50,000), so the most steps allowed is each program's choice, set by what it
+// does with the rows: the window's list and chart, tsccurve's output.
+std::optional<Refusal> CheckParameters(const CalcState& state, std::size_t maxSteps);
 
 // The number of steps the calculation will make for these parameters, counted
-// with the calculation's own additions, or kMaxSteps + 1 when there are more.
-std::size_t CountSteps(const CalcState& state);
+// with the calculation's own additions, or limit + 1 when there are more.
+std::size_t CountSteps(const CalcState& state, std::size_t limit);

@@ -34,7 +34,7 @@ void RunCalculation(CalcState& s, const RowSink& sink) {
     s.Ipeak = 0;
     s.T = s.To;
 
-    tsc::TrapezoidCache cache(s);
+    tsc::TrapezoidCache cache({.To = s.To, .a = s.a, .Et = s.Et, .k = s.k, .Half = s.Half});
     while (s.T <= s.Tend) {
         const std::size_t count = cache.CountFor(s.T);
         s.Sum = cache.Trapezoids().Accumulate(s.Sum, count);

@@ -3,23 +3,31 @@
 #include <cstddef>
 #include <vector>
 
-#include "calc_state.h"
 #include "trapezoid_sum.h"
 
 namespace tsc {
 
+// What the trapezoids of one calculation depend on: the start of the
+// integration, the step, and the converted constants of the integrand.
+struct TrapezoidRule {
+    double To;
+    double a;
+    double Et;
+    double k;
+    double Half;
+};
+
 // Every outer step integrates from To again, through the same positions Tx_j
 // (they are built by the same additions each time), so the trapezoid at
 // position j never changes within a calculation. The cache computes each one
-// once; the running Sum then replays the additions in the original order,
-// which keeps every rounding of the literal loop.
+// once; the running Sum then gives the result of replaying the additions in
+// the original order, which keeps every rounding of the literal loop.
 //
-// It reads Et, k, a and Half from `state` after the unit conversions, and
-// expects the step temperatures in increasing order.
+// It expects the step temperatures in increasing order.
 class TrapezoidCache {
   public:
-    explicit TrapezoidCache(const CalcState& state) : state_(state) {
-        positions_.push_back(state.To);
+    explicit TrapezoidCache(const TrapezoidRule& rule) : rule_(rule) {
+        positions_.push_back(rule.To);
     }
 
     // Number of trapezoids the inner loop performs for step temperature T:
@@ -29,12 +37,13 @@ class TrapezoidCache {
     // Tx after `count` trapezoids.
     double Position(std::size_t count) const { return positions_[count]; }
 
+    TrapezoidSum& Trapezoids() { return trapezoids_; }
     const TrapezoidSum& Trapezoids() const { return trapezoids_; }
 
   private:
     void Extend();
 
-    const CalcState& state_;
+    TrapezoidRule rule_;
     std::vector<double> positions_;
     TrapezoidSum trapezoids_;
     std::size_t count_ = 0;

@@ -14,6 +14,7 @@
 #include "result_lines.h"
 #include "run_calculation.h"
 #include "update_scope.h"
+#include "window_step_limit.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
         const QString text = ParameterField(static_cast<Parameter>(i))->text();
         State.*kParameters[i].member = StrToFloat(text.toStdString());
     }
-    if (const auto refusal = CheckParameters(State)) {
+    if (const auto refusal = CheckParameters(State, kWindowMaxSteps)) {
         throw Exception(RefusalMessage(*refusal).toStdString());
     }
 

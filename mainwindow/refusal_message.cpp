@@ -16,7 +16,8 @@ QString RefusalMessage(const Refusal& refusal) {
                               .arg(TForm1::ParameterName(Parameter::To));
         case RefusalKind::TooManySteps:
             return QStringLiteral(
-                       "温度の刻みが多すぎます (上限 %1 ステップ)。"
+                       "温度の刻みが多すぎます (上限 %1 ステップ。"
+                       "これより多いと、結果の一覧とグラフの表示に時間がかかりすぎます)。"
                        "%2 を大きくするか、温度範囲を狭めてください。")
                 .arg(refusal.limit)
                 .arg(name);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <sstream>
@@ -113,7 +114,9 @@ TEST(CalcDifferential, ThousandsOfSmallSets) {
 // Nearly flat integrands (activation energies near zero) make every
 // trapezoid a or just below it, so the running sum keeps landing on or next
 // to binary64 rounding ties, where its extended additions differ from binary64
-// ones.
+// ones. Half the sets start from a Sum whose binary64 unit is about a, where
+// the trapezoids are halves of a unit: ties at the second rounding, decided by
+// Sum's parity.
 TEST(CalcDifferential, SetsBuiltForRoundingTies) {
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -123,7 +126,31 @@ TEST(CalcDifferential, SetsBuiltForRoundingTies) {
         const double Et = set % 4 == 0 ? 0 : std::pow(10.0, -12 + unit(random) * 9);
         const double To = std::floor(10 + unit(random) * 300);
         CalcState state = WithParameters(Et, 1e-3, 1e13, To, To + a * (40 + set % 120), 2, 1, a);
-        state.Sum = std::ldexp(static_cast<double>(set % 7), -static_cast<int>(set % 5));
+        state.Sum = set % 2 == 0
+                        ? std::ldexp(static_cast<double>(set % 7), -static_cast<int>(set % 5))
+                        : std::ldexp(1 + (set % 8) / 8.0, 51 + std::ilogb(a) + set % 3);
+        ExpectAgreement(state);
+        if (HasFailure()) return;
+    }
+}
+
+// Currents so small that the trapezoids, and Sum with them, start in or
+// below binary64's subnormal range: exp(-745) is about its smallest value.
+// Runs whose trapezoids all round away, runs that climb out of the
+// subnormals, from a zero, a subnormal and a normal leftover Sum.
+TEST(CalcDifferential, TinyCurrentSets) {
+    std::mt19937_64 random(745);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int set = 0; set < 300; ++set) {
+        const double Et = 0.05 + unit(random) * 20;
+        const double EtOverK = Et * 1.602e-19 / 1.3804e-23;
+        const double startExponent = 700 + unit(random) * 120;
+        const double To = EtOverK / startExponent;
+        const double Tend = EtOverK / (startExponent - 1 - unit(random) * 60);
+        const double a = (Tend - To) / (1 + static_cast<int>(unit(random) * 120));
+        CalcState state = WithParameters(Et, 1e8, 1e13, To, Tend, 2, 1, a);
+        if (set % 3 == 1) state.Sum = std::ldexp(std::floor(unit(random) * 0x1p52), -1074);
+        if (set % 3 == 2) state.Sum = unit(random) * 1e-300;
         ExpectAgreement(state);
         if (HasFailure()) return;
     }

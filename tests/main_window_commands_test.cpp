@@ -114,9 +114,18 @@ TEST(CalculateCommand, RefusalsNameTheParametersAsTheirLabels) {
               "試料断面積Ｓ は 0 以上の値にしてください。");
     EXPECT_EQ(RefusalMessage({RefusalKind::StepTooSmall, Parameter::a}),
               "積分間隔a が測定開始温度Ｔｏ に比べて小さすぎ、温度が進みません。");
-    EXPECT_EQ(RefusalMessage({RefusalKind::TooManySteps, Parameter::a, 50000}),
-              "温度の刻みが多すぎます (上限 50000 ステップ)。"
+    EXPECT_EQ(RefusalMessage({RefusalKind::TooManySteps, Parameter::a, 100000}),
+              "温度の刻みが多すぎます (上限 100000 ステップ。"
+              "これより多いと、結果の一覧とグラフの表示に時間がかかりすぎます)。"
               "積分間隔a を大きくするか、温度範囲を狭めてください。");
+}
+
+TEST(CalculateCommand, RefusesMoreStepsThanTheWindowsLimit) {
+    auto form = ShowFreshForm();
+    TypeParameters(*form, {"0.8", "1e8", "1e13", "1", "25001", "2", "1", "0.25"});  // 100,001
+    const auto messages = Click(form->Button1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("上限 100000 ステップ")) << messages[0].toStdString();
 }
 
 TEST(CalculateCommand, StoresTheFieldsReadBeforeARejectedOne) {

@@ -1,5 +1,6 @@
-// The fast running sum against the step-by-step one: the same binary64 result,
-// bit for bit, for sequences that mostly sit near rounding boundaries.
+// The running sum by whole binades against the step-by-step one: the same
+// binary64 result, bit for bit, for sequences that mostly sit near rounding
+// ties, in the normal range and among the subnormals.
 #include "trapezoid_sum.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,16 @@ using tsc::Extended;
 using tsc::Narrow;
 using tsc::Widen;
 
-// Compares both ways of summing for several prefixes, the block boundaries
-// of the fast path among them.
-void ExpectSameSums(const tsc::TrapezoidSum& sum, double start, const std::string& what) {
+std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
+
+// Compares both ways of summing for several prefixes of a finished sequence.
+void ExpectSameSums(tsc::TrapezoidSum& sum, double start, const std::string& what) {
     const std::size_t n = sum.Size();
-    for (std::size_t count : {n, n / 2, std::size_t{1}, std::size_t{31}, std::size_t{32},
-                              std::size_t{33}, std::size_t{65}}) {
+    for (std::size_t count : {n, n / 2, std::size_t{1}, std::size_t{33}}) {
         if (count > n) continue;
         const double slow = sum.AccumulateStepByStep(start, count);
         const double fast = sum.Accumulate(start, count);
-        ASSERT_EQ(std::bit_cast<std::uint64_t>(slow), std::bit_cast<std::uint64_t>(fast))
+        ASSERT_EQ(Bits(slow), Bits(fast))
             << what << ", " << count << " of " << n << " trapezoids from " << start;
     }
 }
@@ -42,8 +43,10 @@ TEST(TrapezoidSum, AgreesOnTiesAndNearTies) {
     };
     for (int sequence = 0; sequence < 3000; ++sequence) {
         const int scale = pick(-60, 60);
-        const double start =
-            std::ldexp(1.0 + pick(0, 1023) / 1024.0, scale) * (pick(0, 9) ? 1 : -1);
+        // Some start a few units below the end of their binade.
+        const double significand =
+            pick(0, 3) ? 1.0 + pick(0, 1023) / 1024.0 : 2.0 - std::ldexp(pick(1, 9), -52);
+        const double start = std::ldexp(significand, scale) * (pick(0, 9) ? 1 : -1);
         tsc::TrapezoidSum sum;
         const int length = pick(1, 200);
         for (int j = 0; j < length; ++j) {
@@ -72,6 +75,66 @@ TEST(TrapezoidSum, AgreesOnTiesAndNearTies) {
     }
 }
 
+// Fed as a calculation feeds it: one trapezoid more per outer step, and each
+// step adds all of them (or all but the last) onto the sum the previous step
+// left. The trapezoids are built on the spacing of that sum: exact halves of
+// its binary64 unit (ties at the second rounding), halves a little off (ties
+// made by the first rounding, or just missed), values from far below half a
+// unit to several units, and repeats. The sums start at +0, among the
+// subnormals, where binary64's spacing stays 2^-1074 while the extended one
+// keeps shrinking with the binade, or in the normal range.
+TEST(TrapezoidSum, AgreesWhenFedLikeACalculation) {
+    std::mt19937_64 random(1074);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    std::uniform_real_distribution<double> fraction(0, 1);
+    for (int sequence = 0; sequence < 1500; ++sequence) {
+        double sum = 0;
+        switch (sequence % 5) {
+            case 0:
+                break;
+            case 1:  // subnormal
+                sum = std::ldexp(std::floor(std::ldexp(fraction(random), pick(0, 52))), -1074);
+                break;
+            case 2:  // just below the smallest normal
+                sum = std::ldexp(1.0 - std::ldexp(pick(1, 100), -52), -1022);
+                break;
+            case 3:  // a tie away from the end of a binade
+                sum = std::ldexp(1.0 - std::ldexp(pick(1, 4), -53), pick(-80, 10));
+                break;
+            default:
+                sum = std::ldexp(1.0 + fraction(random), pick(-80, 10));
+        }
+        tsc::TrapezoidSum trapezoids;
+        Extended t = Widen(0.0);
+        const int length = pick(1, 120);
+        for (int step = 0; step < length; ++step) {
+            const double unit = std::nextafter(sum, INFINITY) - sum;
+            const Extended half = Widen(unit) * Widen(pick(0, 5) + 0.5);
+            switch (pick(0, 3)) {
+                case 0:
+                    t = half;
+                    break;
+                case 1:
+                    t = half + Widen(unit) * Widen(std::ldexp(pick(0, 1) ? 1 : -1, -pick(8, 70)));
+                    break;
+                case 2:
+                    t = Widen(unit) * Widen(std::ldexp(1.0 + fraction(random), pick(-80, 6)));
+                    break;
+                default:
+                    break;  // the same trapezoid again
+            }
+            trapezoids.Append(t);
+            const std::size_t count = trapezoids.Size() - static_cast<std::size_t>(pick(0, 3) == 0);
+            const double expected = trapezoids.AccumulateStepByStep(sum, count);
+            ASSERT_EQ(Bits(expected), Bits(trapezoids.Accumulate(sum, count)))
+                << "sequence " << sequence << " step " << step << " from " << sum;
+            sum = expected;
+        }
+    }
+}
+
 // Values the binary64 parts cannot carry: zero sums, trapezoids below the
 // binary64 range or beyond it, subnormal sums, infinities and NaN.
 TEST(TrapezoidSum, AgreesAtTheEdgesOfTheRange) {
@@ -91,6 +154,9 @@ TEST(TrapezoidSum, AgreesAtTheEdgesOfTheRange) {
         {"below binary64 onto a sum", 1.0, std::vector<Extended>(70, tiny)},
         {"subnormal sums", 0.0, std::vector<Extended>(70, sub + tiny)},
         {"subnormal ties", 0x1p-1074, std::vector<Extended>(70, Widen(0x1p-1074) * Widen(0.5))},
+        {"ties onto zero", 0.0, std::vector<Extended>(70, Widen(0x1p-1074) * Widen(0.5))},
+        {"just past ties onto zero", 0.0,
+         std::vector<Extended>(70, Widen(0x1p-1074) * Widen(0.5) + tiny * tiny)},
         {"overflow", 0x1p1023, {Widen(0x1p1023), huge, -huge}},
         {"infinite start", inf, {Widen(1.0), Widen(2.0)}},
         {"nan start", nan, {Widen(1.0)}},
@@ -106,8 +172,7 @@ TEST(TrapezoidSum, AgreesAtTheEdgesOfTheRange) {
         if (std::isnan(slow)) {
             EXPECT_TRUE(std::isnan(fast)) << c.what;
         } else {
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(slow), std::bit_cast<std::uint64_t>(fast))
-                << c.what;
+            EXPECT_EQ(Bits(slow), Bits(fast)) << c.what;
         }
     }
 }

@@ -84,6 +84,16 @@ TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
     EXPECT_EQ(RunTool(refused).err, "tsccurve: Beta (K/min) must be greater than 0\n");
 }
 
+// The command line allows more steps than the window: 100,001 are past the
+// window's limit, 1,000,001 past its own.
+TEST(Tsccurve, StepLimitIsTheCommandLinesOwn) {
+    const Outcome refused =
+        RunTool({"--peak", "0.8", "1e8", "1e13", "1", "250001", "2", "1", "0.25"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("at most 1000000,"), std::string::npos) << refused.err;
+    EXPECT_EQ(RunTool({"--peak", "0.8", "1e8", "1e13", "1", "25001", "2", "1", "0.25"}).code, 0);
+}
+
 // A buffer whose flush fails, as standard output does on a full disk.
 struct FullDisk : std::stringbuf {
     int sync() override { return -1; }

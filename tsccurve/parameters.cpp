@@ -8,6 +8,7 @@ CalcState ReadCheckedParameters(const std::vector<std::string>& texts) {
     for (std::size_t i = 0; i < kParameters.size(); ++i) {
         state.*kParameters[i].member = StrToFloat(texts[i]);
     }
-    if (const auto refusal = CheckParameters(state)) throw Exception(RefusalText(*refusal));
+    if (const auto refusal = CheckParameters(state, kCommandLineMaxSteps))
+        throw Exception(RefusalText(*refusal));
     return state;
 }

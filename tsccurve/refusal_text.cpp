@@ -25,7 +25,9 @@ std::string RefusalText(const Refusal& refusal) {
                    ": the temperature would not advance";
         case RefusalKind::TooManySteps:
             return "too many temperature steps (at most " + std::to_string(refusal.limit) +
-                   "): make " + name + " larger or the temperature range narrower";
+                   ", which keeps one run within seconds and its output within tens of MB): "
+                   "make " +
+                   name + " larger or the temperature range narrower";
     }
     return name + " is refused";
 }
