@@ -1,6 +1,10 @@
 #include "file_dialog.h"
 
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
 
 TFileDialog::TFileDialog(QWidget* owner, AcceptMode acceptMode, FileMode fileMode)
@@ -13,6 +17,42 @@ TFileDialog::TFileDialog(QWidget* owner, AcceptMode acceptMode, FileMode fileMod
     setOption(HideNameFilterDetails);
     setAcceptMode(acceptMode);
     setFileMode(fileMode);
+    if (fileMode == ExistingFile) KeepConfirmForExistingFiles();
+}
+
+QPushButton* TFileDialog::ConfirmButton() const {
+    auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    return buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
+}
+
+bool TFileDialog::NamesAnExistingFile() const {
+    const auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (nameField == nullptr || nameField->text().isEmpty()) return false;
+    const QFileInfo file(directory(), nameField->text());
+    return file.exists() && !file.isDir();
+}
+
+void TFileDialog::KeepConfirmForExistingFiles() {
+    // Qt greys out Open for a file that the selected type does not list,
+    // though Enter opens it. The type only decides what is listed: a file
+    // the user names and that exists is opened by the button too. Qt
+    // re-checks the button on every change of name, folder or type; each
+    // time it disables it, or the name changes, this undoes that.
+    QPushButton* confirm = ConfirmButton();
+    auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (confirm == nullptr || nameField == nullptr) return;
+    confirm->installEventFilter(this);
+    connect(nameField, &QLineEdit::textChanged, this, [this, confirm] {
+        if (!confirm->isEnabled() && NamesAnExistingFile()) confirm->setEnabled(true);
+    });
+}
+
+bool TFileDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && watched == ConfirmButton()) {
+        auto* confirm = static_cast<QPushButton*>(watched);
+        if (!confirm->isEnabled() && NamesAnExistingFile()) confirm->setEnabled(true);
+    }
+    return QFileDialog::eventFilter(watched, event);
 }
 
 bool TFileDialog::Execute() {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -285,6 +286,32 @@ TEST_P(EitherCommand, ListsSourceFilesFirstThenTextFiles) {
     EXPECT_EQ(sourceFiles, (QStringList{"a.cpp", "b.c", "c.h"}));
     EXPECT_EQ(textFiles, QStringList{"d.txt"});
     EXPECT_TRUE(Dialog()->defaultSuffix().isEmpty());
+}
+
+// The listed type only decides what the dialog lists: a text file named
+// while source files are listed opens by the Open button, typed or
+// pre-filled from the last open.
+TEST_F(ResultsFileMenu, OpenButtonTakesAnExistingFileOfAnyType) {
+    WriteBytes(PathOf("results.txt"), "loaded\r\n");
+    WriteBytes(PathOf("source.cpp"), "\r\n");
+    ASSERT_EQ(Open(PathOf("source.cpp")).boxes, QStringList{});  // now it opens in the folder
+
+    DialogUser user;
+    user.whenShown = [](QFileDialog& dialog) {
+        EXPECT_EQ(ListedFiles(dialog, {"source.cpp"}), QStringList{"source.cpp"});
+    };
+    EXPECT_TRUE(Open("results.txt", user).confirmEnabled);
+    EXPECT_EQ(ListLines(*form_), QStringList{"loaded"});
+
+    bool enabledWhenShown = false;
+    user.whenShown = [&](QFileDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        enabledWhenShown = buttons->button(QDialogButtonBox::Open)->isEnabled();
+    };
+    const DialogSeen prefilled = Open("results.txt", user);
+    EXPECT_EQ(prefilled.shownName, "results.txt");
+    EXPECT_TRUE(enabledWhenShown);
 }
 
 struct ReplaceAnswer {
