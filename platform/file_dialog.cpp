@@ -3,9 +3,12 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStringList>
+#include <QTreeView>
 
 TFileDialog::TFileDialog(QWidget* owner, AcceptMode acceptMode, FileMode fileMode)
     : QFileDialog(owner) {
@@ -17,7 +20,25 @@ TFileDialog::TFileDialog(QWidget* owner, AcceptMode acceptMode, FileMode fileMod
     setOption(HideNameFilterDetails);
     setAcceptMode(acceptMode);
     setFileMode(fileMode);
+    SizeForReadableColumns();
     if (fileMode == ExistingFile) KeepConfirmForExistingFiles();
+}
+
+void TFileDialog::SizeForReadableColumns() {
+    // Qt's own size squeezes the columns, the more so in Japanese ("12....KiB",
+    // "コン…"): the dialog gets room for the places beside the folder and for
+    // the folder's columns, and the columns after the name are as wide as
+    // what they show.
+    constexpr int kPlacesWidth = 150;
+    resize(860, 480);
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        splitter->setSizes({kPlacesWidth, width() - kPlacesWidth});
+    }
+    if (auto* details = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        for (int column = 1; column < details->header()->count(); ++column) {
+            details->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+    }
 }
 
 QPushButton* TFileDialog::ConfirmButton() const {

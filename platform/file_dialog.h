@@ -30,6 +30,7 @@ class TFileDialog : public QFileDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void SizeForReadableColumns();
     QPushButton* ConfirmButton() const;
     bool NamesAnExistingFile() const;
     void KeepConfirmForExistingFiles();
