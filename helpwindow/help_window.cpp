@@ -1,7 +1,7 @@
 #include "help_window.h"
 
+#include <QEvent>
 #include <QPlainTextEdit>
-#include <QShowEvent>
 #include <QWindow>
 
 #include "font_substitutes.h"
@@ -38,13 +38,28 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window), Memo1(new QPlainT
     Memo1->setPlainText(HelpLines().join(u'\n'));
 }
 
-void TForm2::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (outerSizeFitted_ || event->spontaneous()) return;
+bool TForm2::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+            FitOuterSize();
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
+void TForm2::FitOuterSize() {
+    // A window manager frames the window only some time after it is first
+    // shown: until then the margins are zero. Once they are known, shrink the
+    // client area so that frame and title bar together keep the designed
+    // outer size. After that the size is the user's.
+    if (outerSizeFitted_ || windowHandle() == nullptr) return;
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull()) return;
     outerSizeFitted_ = true;
-    // Only now does the window have a frame; shrink the client area so that
-    // frame and title bar together keep the designed outer size. Later shows
-    // keep whatever size the user gave the window.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     resize(kOuterSize.shrunkBy(frame));
 }

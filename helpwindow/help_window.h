@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QPlainTextEdit;
-class QShowEvent;
 
 // The help window: the usage text in an editable memo. Closing it only hides
 // it, so the user's edits stay until the program ends.
@@ -16,9 +15,11 @@ class TForm2 : public QWidget {
     QPlainTextEdit* Memo1;
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    void FitOuterSize();
+
     bool outerSizeFitted_ = false;
 };
 

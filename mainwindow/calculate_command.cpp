@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "busy_cursor.h"
 #include "chart.h"
 #include "exception.h"
 #include "form1.h"
@@ -28,6 +29,8 @@ void ShowFromStart(QLineEdit* field, const std::string& utf8) {
 }  // namespace
 
 void TForm1::Button1Click(QObject* /*Sender*/) {
+    // The command holds the window until it returns, which can take a while.
+    const TBusyCursor busy;
     // Each value is stored before the next field is read; a text that is not
     // a number stops the command at its field, with nothing calculated.
     for (std::size_t i = 0; i < kParameters.size(); ++i) {

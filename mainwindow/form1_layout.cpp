@@ -164,6 +164,7 @@ void CreateFields(TForm1& form, QWidget* client, std::span<const FieldLayout> fi
     for (const FieldLayout& layout : fields) {
         auto* field = new QLineEdit(client);
         Place(field, layout.name, layout.rect);
+        field->setFont(FieldFont(form.font()));
         form.*layout.member = field;
     }
 }

@@ -1,7 +1,11 @@
 #include "application.h"
 
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QString>
+#include <QTranslator>
 #include <iostream>
 
 #include "font_substitutes.h"
@@ -14,6 +18,23 @@ char programName[] = "tscview";
 char* toolkitArgv[] = {programName, nullptr};
 
 TApplication theApplication;
+
+// The program speaks Japanese whatever the user's locale: Qt's own texts
+// (file dialogs, questions, buttons) and its formatting of sizes and dates
+// follow it. Without Qt's translation files they stay English.
+void SpeakJapanese() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QCoreApplication* toolkit = QCoreApplication::instance();
+    const QString name = QStringLiteral("qtbase_ja");
+    if (toolkit->findChild<QTranslator*>(name) != nullptr) return;
+    auto* translator = new QTranslator(toolkit);
+    translator->setObjectName(name);
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
 
 }  // namespace
 
@@ -36,6 +57,10 @@ void TApplication::Initialize() {
         toolkit_ = std::make_unique<QApplication>(toolkitArgc, toolkitArgv);
     }
     RegisterFontSubstitutes();
+    SpeakJapanese();
+    // Every window shows it in its title bar and the task switcher.
+    Q_INIT_RESOURCE(application_icon);  // linked from a static library
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tscview-32.png")));
 }
 
 void TApplication::Adopt(std::unique_ptr<QWidget> form) {
@@ -61,8 +86,9 @@ void TApplication::ShowException(const std::exception& error) {
     }
     QWidget* parent = QApplication::activeWindow();
     if (parent == nullptr) parent = MainForm();
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(programName), message,
                     QMessageBox::Ok, parent);
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
 

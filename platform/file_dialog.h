@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QString>
 
+class QPushButton;
+
 // A file dialog the window keeps for its whole life: run modally with
 // Execute, it remembers the file name the user last confirmed and opens with
 // it again. It is Qt's own dialog, the same on every desktop.
@@ -25,8 +27,14 @@ class TFileDialog : public QFileDialog {
 
   protected:
     TFileDialog(QWidget* owner, AcceptMode acceptMode, FileMode fileMode);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void SizeForReadableColumns();
+    QPushButton* ConfirmButton() const;
+    bool NamesAnExistingFile() const;
+    void KeepConfirmForExistingFiles();
+
     QString fileName_;
 };
 

@@ -15,3 +15,8 @@ QFont DesignFont(const char* family, int pixelHeight, bool bold) {
     font.setBold(bold);
     return font;
 }
+
+QFont FieldFont(QFont windowFont) {
+    windowFont.setLetterSpacing(QFont::AbsoluteSpacing, -1);
+    return windowFont;
+}

@@ -16,3 +16,9 @@ void RegisterFontSubstitutes();
 
 // A font of the given family with the given character height in pixels.
 QFont DesignFont(const char* family, int pixelHeight, bool bold = false);
+
+// The font for text fields, which show numbers: the window font with its
+// characters set closer together. The substitutes' half-width digits are
+// wider than the designed face's (7.5 px against about 6 px at 12 px), so a
+// number that the design fits into a field would lose its last digits.
+QFont FieldFont(QFont windowFont);

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include "file_error.h"
+#include "file_error_reason.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ QStringList SplitLines(const QString& text) {
 void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        Fail(fileName, "を作成できません。", file.errorString());
+        Fail(fileName, "を作成できません。", FileErrorReason(file));
     }
     const QByteArray bytes = Encode(lines);
     // Qt 6.4's commit() does not notice when its own final flush fails (a
@@ -74,21 +75,21 @@ void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
     // flush first and check.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         // The destructor throws the temporary file away; the old file stays.
-        Fail(fileName, "に書き込めません。", file.errorString());
+        Fail(fileName, "に書き込めません。", FileErrorReason(file));
     }
 }
 
 QStringList LoadLinesFromFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        Fail(fileName, "を開けません。", file.errorString());
+        Fail(fileName, "を開けません。", FileErrorReason(file));
     }
     // The size check spares reading a huge regular file; the read limit also
     // covers files whose size is not known in advance.
     if (file.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
     const QByteArray bytes = file.read(kMaxResultsFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        Fail(fileName, "を読み込めません。", file.errorString());
+        Fail(fileName, "を読み込めません。", FileErrorReason(file));
     }
     if (bytes.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
     return SplitLines(Decode(bytes, fileName));

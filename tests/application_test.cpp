@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <ostream>
 #include <stdexcept>
 
@@ -69,6 +71,31 @@ TEST_P(CommandErrors, AreShownAndTheWindowCarriesOn) {
             EXPECT_EQ(catcher.Texts(), QStringList{QString::fromUtf8(GetParam().message)});
         }
     }
+}
+
+TEST(ErrorBox, IsTitledWithTheProgramShowsTheErrorIconAndDefaultsToOk) {
+    CommandWindow window([] { throw Exception("x"); });
+    window.show();
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool okIsDefault = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        icon = box->icon();
+        okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
+        box->accept();
+    });
+    QTest::mouseClick(&window.button_, Qt::LeftButton);
+    EXPECT_EQ(title, "tscview");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_TRUE(okIsDefault);
+}
+
+TEST(ProgramIcon, ShowsOnEveryWindow) {
+    QWidget window;
+    EXPECT_TRUE(window.windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // Calculate and Clear on a real main window, through clicks on its buttons.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "chart.h"
@@ -33,6 +37,20 @@ void ExpectSampleBlock(const QStringList& lines, int first) {
     EXPECT_EQ(lines[first + 44 * 3], "208.799999999999");  // the 45th temperature
     EXPECT_EQ(lines[first + 1000 * 3], "399.999999999989");
     EXPECT_EQ(lines[first + 3002], "");
+}
+
+// The command runs to its end without yielding; the pointer shows busy while
+// it writes its rows, and not after.
+TEST(CalculateCommand, ShowsTheBusyPointerWhileItRuns) {
+    auto form = ShowFreshForm();
+    TypeParameters(*form, kSampleTexts);
+    std::optional<Qt::CursorShape> whileWriting;
+    QObject::connect(form->Memo1, &QPlainTextEdit::textChanged, [&] {
+        if (const QCursor* cursor = QApplication::overrideCursor()) whileWriting = cursor->shape();
+    });
+    EXPECT_TRUE(Click(form->Button1).isEmpty());
+    EXPECT_EQ(whileWriting, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(CalculateCommand, SampleOnAFreshWindowGivesThePublishedPeakListAndCurve) {

@@ -6,14 +6,18 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -274,6 +278,66 @@ TEST_P(EitherCommand, ListsSourceFilesFirstThenTextFiles) {
     EXPECT_EQ(sourceFiles, (QStringList{"a.cpp", "b.c", "c.h"}));
     EXPECT_EQ(textFiles, QStringList{"d.txt"});
     EXPECT_TRUE(Dialog()->defaultSuffix().isEmpty());
+}
+
+// The listed type only decides what the dialog lists: a text file named
+// while source files are listed opens by the Open button, typed or
+// pre-filled from the last open.
+TEST_F(ResultsFileMenu, OpenButtonTakesAnExistingFileOfAnyType) {
+    WriteBytes(PathOf("results.txt"), "loaded\r\n");
+    WriteBytes(PathOf("source.cpp"), "\r\n");
+    ASSERT_EQ(Open(PathOf("source.cpp")).boxes, QStringList{});  // now it opens in the folder
+
+    DialogUser user;
+    user.whenShown = [](QFileDialog& dialog) {
+        EXPECT_EQ(ListedFiles(dialog, {"source.cpp"}), QStringList{"source.cpp"});
+    };
+    EXPECT_TRUE(Open("results.txt", user).confirmEnabled);
+    EXPECT_EQ(ListLines(*form_), QStringList{"loaded"});
+
+    bool enabledWhenShown = false;
+    user.whenShown = [&](QFileDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        enabledWhenShown = buttons->button(QDialogButtonBox::Open)->isEnabled();
+    };
+    const DialogSeen prefilled = Open("results.txt", user);
+    EXPECT_EQ(prefilled.shownName, "results.txt");
+    EXPECT_TRUE(enabledWhenShown);
+}
+
+// Qt's own texts are Japanese whatever the user's locale, and the columns of
+// a folder's details read in full.
+TEST_F(ResultsFileMenu, DialogSpeaksJapaneseAndItsColumnsRead) {
+    EXPECT_EQ(QLocale().language(), QLocale::Japanese);
+    WriteBytes(PathOf("results.cpp"), QByteArray(12345, '0'));
+    WriteBytes(PathOf("first.cpp"), "\r\n");
+
+    DialogUser user;
+    user.whenShown = [&](QFileDialog& dialog) {
+        dialog.setDirectory(dir_.path());  // the user goes to the folder
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "キャンセル");
+        EXPECT_TRUE(buttons->button(QDialogButtonBox::Save)->text().startsWith("保存"));
+        ASSERT_EQ(ListedFiles(dialog, {"first.cpp", "results.cpp"}).size(), 2);
+        auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(details, nullptr);
+        details->doItemsLayout();  // as it is when shown
+        for (int column = 1; column < details->header()->count(); ++column) {
+            const int width = details->header()->sectionSize(column);
+            EXPECT_LE(static_cast<QAbstractItemView*>(details)->sizeHintForColumn(column), width)
+                << "column " << column;
+            EXPECT_LE(details->header()->sectionSizeHint(column), width) << "column " << column;
+        }
+        auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+        ASSERT_NE(places, nullptr);
+        EXPECT_LE(places->sizeHintForColumn(0), places->viewport()->width());
+    };
+    user.replaceAnswer = QMessageBox::No;
+    const DialogSeen seen = Save(PathOf("results.cpp"), user);
+    ASSERT_EQ(seen.boxes.size(), 1);
+    EXPECT_TRUE(seen.boxes.front().contains("既に存在します")) << seen.boxes.front().toStdString();
 }
 
 struct ReplaceAnswer {

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QChart>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -99,6 +101,44 @@ void ExpectFont(const QFont& font, const char* family, int pixels, bool bold) {
     EXPECT_EQ(font.bold(), bold);
 }
 
+// The rightmost pixel column, from the field's left edge in device pixels,
+// where the field shows ink of its text; the frame is left out.
+int RightmostInk(QLineEdit* field) {
+    const QImage image = field->grab().toImage();
+    const int edge = qCeil(2 * image.devicePixelRatio());
+    int rightmost = -1;
+    for (int y = edge; y < image.height() - edge; ++y) {
+        for (int x = edge; x < image.width() - edge; ++x) {
+            if (qGray(image.pixel(x, y)) < 128) rightmost = std::max(rightmost, x);
+        }
+    }
+    return rightmost;
+}
+
+// Shows the text from its start, as the commands do, and checks that the
+// field shows all of it: the text ends where it ends in a field wide enough
+// for any number.
+void ExpectWholeTextShown(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    field->setCursorPosition(0);
+    const int shown = RightmostInk(field);
+    const QRect designed = field->geometry();
+    field->resize(400, designed.height());
+    const int whole = RightmostInk(field);
+    field->setGeometry(designed);
+    EXPECT_EQ(shown, whole) << field->objectName().toStdString() << " cuts off "
+                            << text.toStdString();
+}
+
+QChar WidestDigit(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    QChar widest = u'0';
+    for (QChar digit = u'1'; digit <= u'9'; digit = QChar(digit.unicode() + 1)) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) widest = digit;
+    }
+    return widest;
+}
+
 class MainWindowLayout : public ::testing::Test {
   protected:
     void SetUp() override { form_ = ShowFreshForm(); }
@@ -136,6 +176,30 @@ TEST_F(MainWindowLayout, EveryControlHasItsPositionCaptionAndFont) {
                 break;
         }
         ExpectNoMissingGlyphs(font, Caption(control));
+    }
+}
+
+// Also run at twice the scale, where the text is drawn with other pixels.
+TEST_F(MainWindowLayout, FieldsShowTheWholeNumber) {
+    ASSERT_EQ(form_->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+    // The longest texts the peak fields get, 20 characters, in the widest digit.
+    const QString w(WidestDigit(form_->Edit10->font()));
+    const QStringList longestPeaks = {
+        "1.26344583984677E-11",  // the sample's peak current
+        "9.73531415421521E-14",
+        "0.000" + w.repeated(15),                         // fixed notation
+        w + "." + w.repeated(14) + "E-" + w.repeated(2),  // scientific
+        "-" + w + "." + w.repeated(13) + "E-" + w.repeated(2),
+    };
+    for (QLineEdit* field : {form_->Edit9, form_->Edit10}) {
+        for (const QString& text : longestPeaks) ExpectWholeTextShown(field, text);
+    }
+    QLineEdit* const parameterFields[] = {form_->Edit1, form_->Edit2, form_->Edit3, form_->Edit4,
+                                          form_->Edit5, form_->Edit6, form_->Edit7, form_->Edit8};
+    for (QLineEdit* field : parameterFields) {
+        for (const char* typed : {"1.23456789e13", "-1.2345678e-13", "0.00012345678"}) {
+            ExpectWholeTextShown(field, QString::fromLatin1(typed));
+        }
     }
 }
 
