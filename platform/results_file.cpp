@@ -1,8 +1,14 @@
 #include "results_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
 
 #include "file_error.h"
 
@@ -17,6 +23,27 @@ namespace {
 
 [[noreturn]] void FailTooLarge(const QString& fileName) {
     Fail(fileName, "は 64 MiB を超えるため開けません。", {});
+}
+
+// Closes the file when the load returns or throws.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() { ::close(fd); }
+};
+
+QByteArray ReadAtMost(int fd, qint64 limit, const QString& fileName) {
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(fd, bytes.data() + done, limit - done);
+        if (got == 0) break;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0)
+            Fail(fileName, "を読み込めません。", QString::fromLocal8Bit(std::strerror(errno)));
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
 }
 
 QByteArray Encode(const QStringList& lines) {
@@ -79,17 +106,22 @@ void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
 }
 
 QStringList LoadLinesFromFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(fileName, "を開けません。", file.errorString());
+    // Non-blocking, so that a FIFO or a device without data does not hang the
+    // window in open() before fstat can tell that it is not a file.
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) Fail(fileName, "を開けません。", QString::fromLocal8Bit(std::strerror(errno)));
+    const FileDescriptor file{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        Fail(fileName, "は通常のファイルではないため開けません。", {});
     }
-    // The size check spares reading a huge regular file; the read limit also
-    // covers files whose size is not known in advance.
-    if (file.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
-    const QByteArray bytes = file.read(kMaxResultsFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        Fail(fileName, "を読み込めません。", file.errorString());
+    if (status.st_size > kMaxResultsFileBytes) FailTooLarge(fileName);
+    const QByteArray bytes = ReadAtMost(fd, status.st_size + 1, fileName);
+    // Files like those under /proc show a size of 0 but have content, and a
+    // file that grows while being read has no one content to show.
+    if (bytes.size() > status.st_size) {
+        Fail(fileName, "は読み込み中に大きさが変わるため開けません。", {});
     }
-    if (bytes.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
     return SplitLines(Decode(bytes, fileName));
 }

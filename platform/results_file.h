@@ -19,6 +19,8 @@ void SaveLinesToFile(const QStringList& lines, const QString& fileName);
 // line without a line end is still a line, and an empty file has no lines.
 // A leading UTF-8 byte-order mark is dropped. Text that is not valid UTF-8 is
 // taken as Shift-JIS, the encoding of results files written on Japanese
-// Windows. Throws EFileError naming the file when it is missing, a directory,
-// unreadable or larger than kMaxResultsFileBytes; nothing is returned then.
+// Windows. Throws EFileError naming the file when it is missing, unreadable,
+// not a regular file (a folder, FIFO, device or socket: refused without
+// waiting for data), of a size that changes while it is read (as /proc files
+// do), or larger than kMaxResultsFileBytes; nothing is returned then.
 QStringList LoadLinesFromFile(const QString& fileName);

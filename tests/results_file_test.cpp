@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
+#include <future>
 
 #include "file_error.h"
 #include "qt_printers.h"
@@ -183,6 +186,23 @@ TEST_F(ResultsFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     ExpectFileError([&] { SaveLinesToFile({"new"}, path); }, path);
     EXPECT_EQ(ReadBytes(path), "old\r\n");
     QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(ResultsFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    const QString fifo = PathOf("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    auto load = std::async(std::launch::async,
+                           [&] { ExpectFileError([&] { LoadLinesFromFile(fifo); }, fifo); });
+    if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+        ADD_FAILURE() << "opening a FIFO waits for a writer";
+        QFile writer(fifo);  // one that closes at once lets the load go on
+        EXPECT_TRUE(writer.open(QIODevice::WriteOnly));
+    }
+    load.get();
+    // A device, and a file whose size says 0 but which has content.
+    for (const QString path : {"/dev/null", "/proc/self/status"}) {
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path);
+    }
 }
 
 TEST_F(ResultsFile, LoadOfAnUnreadableFileFails) {
