@@ -73,16 +73,18 @@ QString TMemoLines::Strings(int index) const {
 
 QStringList TMemoLines::GetStrings() const { return FieldLines() + pending_; }
 
-void TMemoLines::SetStrings(const QStringList& lines) {
+void TMemoLines::SetStrings(const QStringList& lines) { SetText(JoinedWithLineEnds(lines)); }
+
+void TMemoLines::SetText(const QString& endedLines) {
     pending_.clear();
-    memo_.setPlainText(JoinedWithLineEnds(lines));
+    memo_.setPlainText(endedLines);
 }
 
 void TMemoLines::SaveToFile(const QString& fileName) const {
     SaveLinesToFile(GetStrings(), fileName);
 }
 
-void TMemoLines::LoadFromFile(const QString& fileName) { SetStrings(LoadLinesFromFile(fileName)); }
+void TMemoLines::LoadFromFile(const QString& fileName) { SetText(LoadTextFromFile(fileName)); }
 
 void TMemoLines::EndUpdate() {
     if (updating_ == 0 || --updating_ > 0 || pending_.isEmpty()) return;

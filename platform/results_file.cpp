@@ -6,19 +6,16 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <cerrno>
 #include <cstring>
 
 #include "file_error.h"
+#include "results_text.h"
 
 namespace {
 
 [[noreturn]] void Fail(const QString& fileName, const char* problem, const QString& reason) {
-    QString message =
-        QStringLiteral("ファイル \"%1\" %2").arg(fileName, QString::fromUtf8(problem));
-    if (!reason.isEmpty()) message += QStringLiteral("（%1）").arg(reason);
-    throw EFileError(message.toStdString());
+    ThrowFileError(fileName, QString::fromUtf8(problem), reason);
 }
 
 [[noreturn]] void FailTooLarge(const QString& fileName) {
@@ -48,6 +45,9 @@ QByteArray ReadAtMost(int fd, qint64 limit, const QString& fileName) {
 
 QByteArray Encode(const QStringList& lines) {
     QByteArray bytes;
+    // Opening drops one byte-order mark at the start of a file: written in
+    // front of a first line that starts with that character, it keeps it.
+    if (!lines.isEmpty() && lines.front().startsWith(QChar::ByteOrderMark)) bytes = "\xEF\xBB\xBF";
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
@@ -55,36 +55,9 @@ QByteArray Encode(const QStringList& lines) {
     return bytes;
 }
 
-QString Decode(QByteArrayView bytes, const QString& fileName) {
-    static constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-    if (bytes.startsWith(kUtf8Bom)) bytes = bytes.sliced(3);
-
-    // Stateless: a character cut off at the end is an error, not a byte held
-    // back for more input. ConvertInitialBom keeps a second byte-order mark as
-    // text, since only the one stripped above is a marker.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-
-    QStringDecoder shiftJis("Shift_JIS", QStringDecoder::Flag::Stateless);
-    if (!shiftJis.isValid()) {
-        Fail(fileName, "は UTF-8 ではなく、Shift-JIS として読むこともできません。", {});
-    }
-    return shiftJis.decode(bytes);
-}
-
-QStringList SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.append(text.sliced(start));
+QStringList SplitEndedLines(const QString& text) {
+    QStringList lines = text.split(u'\n');
+    lines.removeLast();  // nothing follows the last line end
     return lines;
 }
 
@@ -105,7 +78,7 @@ void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
     }
 }
 
-QStringList LoadLinesFromFile(const QString& fileName) {
+QString LoadTextFromFile(const QString& fileName) {
     // Non-blocking, so that a FIFO or a device without data does not hang the
     // window in open() before fstat can tell that it is not a file.
     const int fd = ::open(QFile::encodeName(fileName).constData(),
@@ -123,5 +96,9 @@ QStringList LoadLinesFromFile(const QString& fileName) {
     if (bytes.size() > status.st_size) {
         Fail(fileName, "は読み込み中に大きさが変わるため開けません。", {});
     }
-    return SplitLines(Decode(bytes, fileName));
+    return DecodeResultsText(bytes, fileName);
+}
+
+QStringList LoadLinesFromFile(const QString& fileName) {
+    return SplitEndedLines(LoadTextFromFile(fileName));
 }

@@ -15,12 +15,14 @@ inline constexpr qint64 kMaxResultsFileBytes = 64 * 1024 * 1024;
 // Throws EFileError naming the file when it cannot be created or written.
 void SaveLinesToFile(const QStringList& lines, const QString& fileName);
 
-// Reads the whole file and splits it at CR LF, lone LF and lone CR; a last
-// line without a line end is still a line, and an empty file has no lines.
-// A leading UTF-8 byte-order mark is dropped. Text that is not valid UTF-8 is
-// taken as Shift-JIS, the encoding of results files written on Japanese
-// Windows. Throws EFileError naming the file when it is missing, unreadable,
-// not a regular file (a folder, FIFO, device or socket: refused without
-// waiting for data), of a size that changes while it is read (as /proc files
-// do), or larger than kMaxResultsFileBytes; nothing is returned then.
+// Reads the whole file as the results list's text, each line followed by
+// '\n': see DecodeResultsText for the encodings and line ends it takes and
+// the text it refuses. Throws EFileError naming the file when it is missing,
+// unreadable, not a regular file (a folder, FIFO, device or socket: refused
+// without waiting for data), of a size that changes while it is read (as
+// /proc files do), larger than kMaxResultsFileBytes, or refused by
+// DecodeResultsText; nothing is returned then.
+QString LoadTextFromFile(const QString& fileName);
+
+// The same as separate lines.
 QStringList LoadLinesFromFile(const QString& fileName);

@@ -36,14 +36,15 @@ class ResultsFile : public ::testing::Test {
     }
 
     // The error must be a file error whose message names the file.
+    // and says `what`.
     template <typename Call>
-    static void ExpectFileError(Call call, const QString& path) {
+    static void ExpectFileError(Call call, const QString& path, const QString& what = {}) {
         try {
             call();
             ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const EFileError& error) {
-            EXPECT_NE(std::string(error.what()).find(path.toStdString()), std::string::npos)
-                << error.what();
+            const QString message = QString::fromUtf8(error.what());
+            EXPECT_TRUE(message.contains(path) && message.contains(what)) << error.what();
         }
     }
 
@@ -131,14 +132,66 @@ TEST_F(ResultsFile, ACharacterCutOffAtTheEndIsNotDroppedSilently) {
     EXPECT_GT(lines[0].size(), 2);
 }
 
-TEST_F(ResultsFile, LoadsNulBytesAndBinaryContent) {
+TEST_F(ResultsFile, LoadsNulBytes) {
     EXPECT_EQ(LoadLinesFromFile(WriteBytes("nul.txt", QByteArray("a\0b\r\n\0", 6))),
               (QStringList{QString::fromUtf8("a\0b", 3), QString(QChar(0))}));
+}
 
+TEST_F(ResultsFile, DecodesUtf16AfterItsByteOrderMark) {
+    const QString text = QStringLiteral("温度\r\n200\r\n\U0001F600\uFEFF");
+    const QStringList lines = {QStringLiteral("温度"), "200", QStringLiteral("\U0001F600\uFEFF")};
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : text) {
+        little += char(c.unicode() & 0xFF), little += char(c.unicode() >> 8);
+        big += char(c.unicode() >> 8), big += char(c.unicode() & 0xFF);
+    }
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("le.txt", little)), lines);
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("be.txt", big)), lines);
+}
+
+// The message gives the offset where the file stops being each encoding;
+// the binary file goes wrong at 0xEF 0xDE for UTF-8 and at 0xA0 for Shift-JIS.
+TEST_F(ResultsFile, RefusesTextInNoEncodingItKnowsNamingTheByte) {
     QByteArray binary;
     for (int i = 0; i < 4096; ++i) binary.append(char((i * 7919) % 256));
-    const QStringList lines = LoadLinesFromFile(WriteBytes("binary.bin", binary));
-    EXPECT_FALSE(lines.isEmpty());
+    const struct {
+        QByteArray bytes;
+        const char* offsets;
+    } cases[] = {
+        {"caf\xE9", "3 バイト目から、Shift-JIS としては 3 バイト目"},  // Latin-1
+        {"200\r\n\x82\xA0\x80", "5 バイト目から、Shift-JIS としては 7 バイト目"},
+        {"\xEF\xBB\xBF\x85\x40", "3 バイト目から、Shift-JIS としては 3 バイト目"},  // unmapped
+        {binary, "1 バイト目から、Shift-JIS としては 96 バイト目"},  // 0xEF 0xDE; 0xA0
+        {QByteArray("\xFF\xFE"
+                    "a\0\0\xDC",
+                    6),
+         "UTF-16 として 4 バイト目"},  // a lone surrogate
+        {"\xFF\xFE"
+         "a",
+         "UTF-16 として 2 バイト目"},
+    };
+    for (const auto& c : cases) {
+        const QString path = WriteBytes("odd.txt", c.bytes);
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path, c.offsets);
+    }
+}
+
+TEST_F(ResultsFile, RefusesCharactersTheListWouldTakeForBreaks) {
+    for (const char* name : {"2028", "2029", "FDD0", "FDD1"}) {
+        const QString text =
+            QStringLiteral("200\r\na%1b\r\n").arg(QChar(QString(name).toUShort(nullptr, 16)));
+        const QString path = WriteBytes("breaks.txt", text.toUtf8());
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path, QStringLiteral("U+%1").arg(name));
+    }
+}
+
+TEST_F(ResultsFile, AFirstLineStartingWithAByteOrderMarkCharacterSurvives) {
+    const QByteArray bytes = "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n";
+    const QStringList lines = LoadLinesFromFile(WriteBytes("mark.txt", bytes));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("\uFEFFx")});
+    SaveLinesToFile(lines, PathOf("again.txt"));
+    EXPECT_EQ(ReadBytes(PathOf("again.txt")), bytes);
 }
 
 TEST_F(ResultsFile, RefusesAFileLargerThan64MiB) {
