@@ -19,7 +19,8 @@ namespace {
 }
 
 [[noreturn]] void FailTooLarge(const QString& fileName) {
-    Fail(fileName, "は 64 MiB を超えるため開けません。", {});
+    ThrowFileError(fileName, QStringLiteral("は %1 MiB を超えるため開けません。")
+                                 .arg(kMaxResultsFileBytes / (1024 * 1024)));
 }
 
 // Closes the file when the load returns or throws.

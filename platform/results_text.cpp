@@ -184,23 +184,33 @@ bool BreaksTheList(QChar c) {
 }  // namespace
 
 QString DecodeResultsText(QByteArrayView bytes, const QString& fileName) {
-    const QString text = DecodeEncoding(bytes, fileName);
-    QString ended(text.size() + 1, Qt::Uninitialized);
-    QChar* out = ended.data();
+    QString text = DecodeEncoding(bytes, fileName);
+    // Line ends become '\n' in place: the text never grows but by the last
+    // line end, and a large file is not held twice.
+    const qsizetype size = text.size();
+    QChar* const start = text.data();
+    QChar* out = start;
+    QChar* lineStart = start;
     qsizetype line = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = start[i];
         if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            if (c == u'\r' && i + 1 < size && start[i + 1] == u'\n') ++i;
             *out++ = u'\n';
+            lineStart = out;
             ++line;
-        } else if (BreaksTheList(c)) {
-            FailOnBreakingCharacters(fileName, text, line);
-        } else {
-            *out++ = c;
+            continue;
         }
+        if (BreaksTheList(c)) FailOnBreakingCharacters(fileName, text, line);
+        if (out - lineStart == kMaxResultsLineLength) {
+            ThrowFileError(fileName, QStringLiteral("の %1 行目は %2 文字を超えるため開けません。")
+                                         .arg(line)
+                                         .arg(kMaxResultsLineLength));
+        }
+        *out++ = c;
     }
-    if (out != ended.data() && out[-1] != u'\n') *out++ = u'\n';
-    ended.truncate(out - ended.data());
-    return ended;
+    const qsizetype length = out - start;
+    text.truncate(length);
+    if (length > 0 && text.back() != u'\n') text.append(u'\n');
+    return text;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextDocument>
 #include <ostream>
 
 #include "exception.h"
@@ -110,6 +111,18 @@ TEST(MemoLines, ManyLinesReachTheFieldInOneUndoStep) {
     EXPECT_EQ(memo.Lines.Count(), 3001);
     memo.undo();
     EXPECT_EQ(memo.toPlainText(), "\n");
+}
+
+// A field of one block a line would take seconds to build from a large file.
+TEST(MemoLines, ShortLinesShareTextBlocks) {
+    QStringList lines;
+    for (int i = 0; i < 30000; ++i) lines.append(i % 3 == 2 ? QString() : QString::number(i * 0.2));
+    TMemo memo(nullptr);
+    memo.Lines.SetStrings(lines);
+    EXPECT_LT(memo.document()->blockCount(), 300);
+    EXPECT_EQ(memo.Lines.GetStrings(), lines);
+    memo.Lines.Add("x");
+    EXPECT_EQ(memo.Lines.Strings(30000), "x");
 }
 
 // One line for each character of every plane's start and the whole first

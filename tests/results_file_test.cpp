@@ -15,6 +15,7 @@
 
 #include "file_error.h"
 #include "qt_printers.h"
+#include "results_text.h"
 
 namespace {
 
@@ -194,22 +195,27 @@ TEST_F(ResultsFile, AFirstLineStartingWithAByteOrderMarkCharacterSurvives) {
     EXPECT_EQ(ReadBytes(PathOf("again.txt")), bytes);
 }
 
-TEST_F(ResultsFile, RefusesAFileLargerThan64MiB) {
+TEST_F(ResultsFile, RefusesAFileLargerThanTheLimit) {
     const QString path = PathOf("huge.txt");
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(file.resize(kMaxResultsFileBytes + 1));  // sparse: fast, no disk used
     }
-    ExpectFileError([&] { LoadLinesFromFile(path); }, path);
+    ExpectFileError([&] { LoadLinesFromFile(path); }, path, "32 MiB");
 
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.resize(kMaxResultsFileBytes));
-    }
-    const QStringList lines = LoadLinesFromFile(path);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0].size(), kMaxResultsFileBytes);
+    const QByteArray line = "1.26344583984677E-11\r\n";
+    QByteArray atTheLimit = line.repeated(kMaxResultsFileBytes / line.size() + 1);
+    atTheLimit.truncate(kMaxResultsFileBytes);  // the last line is cut short
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("full.txt", atTheLimit)).size(),
+              atTheLimit.count("\r\n") + 1);
+}
+
+TEST_F(ResultsFile, RefusesALineLongerThanTheListTakes) {
+    const QByteArray longest(kMaxResultsLineLength, 'x');
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("long.txt", "a\r\n" + longest)).size(), 2);
+    const QString path = WriteBytes("longer.txt", "a\r\nb\r\n" + longest + "x\r\n");
+    ExpectFileError([&] { LoadLinesFromFile(path); }, path, "3 行目");
 }
 
 TEST_F(ResultsFile, LoadFailuresNameTheFile) {
