@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
+#include "file_descriptor.h"
 #include "file_error.h"
 #include "results_text.h"
 
@@ -22,12 +22,6 @@ namespace {
     ThrowFileError(fileName, QStringLiteral("は %1 MiB を超えるため開けません。")
                                  .arg(kMaxResultsFileBytes / (1024 * 1024)));
 }
-
-// Closes the file when the load returns or throws.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor() { ::close(fd); }
-};
 
 QByteArray ReadAtMost(int fd, qint64 limit, const QString& fileName) {
     QByteArray bytes(limit, Qt::Uninitialized);
@@ -44,18 +38,6 @@ QByteArray ReadAtMost(int fd, qint64 limit, const QString& fileName) {
     return bytes;
 }
 
-QByteArray Encode(const QStringList& lines) {
-    QByteArray bytes;
-    // Opening drops one byte-order mark at the start of a file: written in
-    // front of a first line that starts with that character, it keeps it.
-    if (!lines.isEmpty() && lines.front().startsWith(QChar::ByteOrderMark)) bytes = "\xEF\xBB\xBF";
-    for (const QString& line : lines) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
 QStringList SplitEndedLines(const QString& text) {
     QStringList lines = text.split(u'\n');
     lines.removeLast();  // nothing follows the last line end
@@ -63,21 +45,6 @@ QStringList SplitEndedLines(const QString& text) {
 }
 
 }  // namespace
-
-void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Fail(fileName, "を作成できません。", file.errorString());
-    }
-    const QByteArray bytes = Encode(lines);
-    // Qt 6.4's commit() does not notice when its own final flush fails (a
-    // full disk, say) and would rename a truncated file over the old one, so
-    // flush first and check.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        // The destructor throws the temporary file away; the old file stays.
-        Fail(fileName, "に書き込めません。", file.errorString());
-    }
-}
 
 QString LoadTextFromFile(const QString& fileName) {
     // Non-blocking, so that a FIFO or a device without data does not hang the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -237,14 +238,61 @@ TEST_F(ResultsFile, SaveFailuresNameTheFileAndLeaveOtherFilesAlone) {
     EXPECT_EQ(ReadBytes(regular), "old\r\n");
 }
 
-TEST_F(ResultsFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
+TEST_F(ResultsFile, SaveIntoAReadOnlyFolderWritesTheFileInPlace) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
     ASSERT_TRUE(QDir(dir_.path()).mkdir("locked"));
-    const QString path = WriteBytes("locked/out.txt", "old\r\n");
+    const QString path = WriteBytes("locked/out.txt", "old and longer\r\n");
     ASSERT_TRUE(QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::ExeOwner));
-    ExpectFileError([&] { SaveLinesToFile({"new"}, path); }, path);
-    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    SaveLinesToFile({"new"}, path);
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
     QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The file saved to keeps its other names, its owner and its permissions,
+// and a symbolic link to it stays a link.
+TEST_F(ResultsFile, SaveKeepsTheFilesIdentity) {
+    const QString path = WriteBytes("out.txt", "old\r\n");
+    ASSERT_TRUE(QFile::link(path, PathOf("symbolic")));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(PathOf("hard")).constData()),
+        0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    SaveLinesToFile({"via the link"}, PathOf("symbolic"));
+    EXPECT_TRUE(QFileInfo(PathOf("symbolic")).isSymLink());
+    EXPECT_EQ(ReadBytes(PathOf("hard")), "via the link\r\n");
+
+    const QString single = WriteBytes("single.txt", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(single).constData(), 0640), 0);
+    constexpr uid_t kNobody = 65534;
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::chown(QFile::encodeName(single).constData(), kNobody, kNobody), 0);
+    }
+    SaveLinesToFile({"new"}, single);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(single).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    if (asRoot) {
+        EXPECT_EQ(status.st_uid, kNobody);
+    }
+    EXPECT_EQ(ReadBytes(single), "new\r\n");
+}
+
+// Saving over a FIFO or a device would put a regular file in its place.
+TEST_F(ResultsFile, SaveRefusesWhatIsNotARegularFile) {
+    const QString fifo = PathOf("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ExpectFileError([&] { SaveLinesToFile({"new"}, fifo); }, fifo);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+    const QString device = PathOf("null");  // the numbers of /dev/null
+    ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ExpectFileError([&] { SaveLinesToFile({"new"}, device); }, device);
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
 }
 
 TEST_F(ResultsFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
