@@ -14,6 +14,7 @@
 #include <csignal>
 #include <future>
 
+#include "file_bytes.h"
 #include "file_error.h"
 #include "qt_printers.h"
 #include "results_text.h"
@@ -24,17 +25,10 @@ class ResultsFile : public ::testing::Test {
   protected:
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
 
+    // Writes the bytes to the named file in the test's folder; returns its path.
     QString WriteBytes(const QString& name, const QByteArray& bytes) const {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_EQ(file.write(bytes), bytes.size());
-        return file.fileName();
-    }
-
-    static QByteArray ReadBytes(const QString& path) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
+        ::WriteBytes(PathOf(name), bytes);
+        return PathOf(name);
     }
 
     // The error must be a file error whose message names the file.

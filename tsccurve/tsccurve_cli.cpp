@@ -1,0 +1,77 @@
+// The dispatcher: reads the options, then hands the parameters to the output
+// mode they ask for.
+#include "tsccurve_cli.h"
+
+#include <ostream>
+#include <string>
+
+#include "exception.h"
+#include "subcommands.h"
+
+namespace {
+
+enum class Output { Csv, Results, Peak };
+
+struct Arguments {
+    Output output = Output::Csv;
+    bool help = false;
+    std::vector<std::string> parameters;
+};
+
+Arguments ParseArguments(const std::vector<std::string>& args) {
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            parsed.help = true;
+        } else if (!optionsEnded && arg == "--results") {
+            parsed.output = Output::Results;
+        } else if (!optionsEnded && arg == "--peak") {
+            parsed.output = Output::Peak;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+            throw Exception("unknown option " + arg);
+        } else {
+            parsed.parameters.push_back(arg);
+        }
+    }
+    return parsed;
+}
+
+std::string Curve(Output output, CalcState& state) {
+    switch (output) {
+        case Output::Results:
+            return ResultsFileText(state);
+        case Output::Peak:
+            return PeakLine(state);
+        case Output::Csv:
+            break;
+    }
+    return CsvCurve(state);
+}
+
+}  // namespace
+
+int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        const Arguments parsed = ParseArguments(args);
+        if (parsed.help) {
+            out << kUsage;
+            return kExitSuccess;
+        }
+        if (parsed.parameters.size() != kParameters.size()) {
+            err << "tsccurve: expected 8 parameters, got " << parsed.parameters.size() << "\n\n"
+                << kUsage;
+            return kExitUsageError;
+        }
+        CalcState state = ReadCheckedParameters(parsed.parameters);
+        // Flushed here, so that a full disk is noticed while the exit code
+        // can still say so.
+        out << Curve(parsed.output, state) << std::flush;
+        return out.good() ? kExitSuccess : kExitOutputFailed;
+    } catch (const Exception& e) {
+        err << "tsccurve: " << e.what() << "\n";
+        return kExitUsageError;
+    }
+}

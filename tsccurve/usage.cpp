@@ -1,0 +1,20 @@
+#include "subcommands.h"
+
+const char* const kUsage =
+    "Usage: tsccurve [--results | --peak] Et Vt Nt To Tend Beta S a\n"
+    "\n"
+    "Computes the thermally stimulated current of one trap level during a\n"
+    "linear heating run, exactly as the window program tscview does.\n"
+    "\n"
+    "  Et    activation energy (eV)        Tend  end temperature (K)\n"
+    "  Vt    escape frequency (Hz)         Beta  heating rate (K/min)\n"
+    "  Nt    trap density (cm^-2)          S     cross-section (mm^2)\n"
+    "  To    start temperature (K)         a     step and integration interval (K)\n"
+    "\n"
+    "Output (standard output):\n"
+    "  (default)   CSV: the header T_K,Itsc_A and one line T,Itsc per step\n"
+    "  --results   the results file tscview saves after Clear and one Calculate:\n"
+    "              temperature, current and an empty line per step, CR LF ends\n"
+    "  --peak      one line: peak temperature and peak current\n"
+    "\n"
+    "Example: tsccurve --peak 0.8 1e8 1e13 200 400 2 1 0.2\n";
