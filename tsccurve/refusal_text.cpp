@@ -26,6 +26,11 @@ std::string RefusalText(const Refusal& refusal) {
         case RefusalKind::TooManySteps:
             return "too many temperature steps (at most " + std::to_string(refusal.limit) +
                    "): make " + name + " larger or the temperature range narrower";
+        case RefusalKind::CurrentNotFinite:
+            return name + " is too far out: the current would not be finite";
+        case RefusalKind::IntegralNotFinite:
+            return name + " is too large: with " + Named(Parameter::Vt) +
+                   " 0 the running integral would overflow and the current not be finite";
     }
     return name + " is refused";
 }
