@@ -8,11 +8,13 @@
 // Why a parameter set cannot give a meaningful calculation that ends. The
 // check says what is wrong; each interface words it in its own language.
 enum class RefusalKind {
-    NotFinite,     // the value is an infinity or NaN
-    Negative,      // a physical quantity below 0
-    NotPositive,   // 0 or below where only a positive value works
-    StepTooSmall,  // the step a does not advance the start temperature To
-    TooManySteps,  // more than `limit` steps from To to Tend
+    NotFinite,          // the value is an infinity or NaN
+    Negative,           // a physical quantity below 0
+    NotPositive,        // 0 or below where only a positive value works
+    StepTooSmall,       // the step a does not advance the start temperature To
+    TooManySteps,       // more than `limit` steps from To to Tend
+    CurrentNotFinite,   // the prefactor -q*S*Nt*Vt or Vt/Beta would overflow
+    IntegralNotFinite,  // with Vt = 0, the running integral could overflow: 0 * inf
 };
 
 struct Refusal {
@@ -25,7 +27,11 @@ struct Refusal {
 // first refusal, in this order: a value that is not finite, a negative
 // physical quantity (Et, Vt, Nt, S), a start temperature, heating rate or
 // step that is not positive, a step too small to advance the temperature,
-// too many steps. Returns nothing when the calculation may run.
+// too many steps, a converted value or prefactor that would not be finite
+// (named: the largest of S, Nt and Vt in SI units for the current's
+// prefactor, Beta for Vt/Beta), and, for Vt = 0, a running integral that the
+// steps could take past the largest binary64 number (named: a). Returns
+// nothing when the calculation may run; its currents are then finite.
 //
 // The calculation's own time is nearly linear in the steps (about 15 ms for
 // 50,000), so the most steps allowed is each program's choice, set by what it

@@ -4,6 +4,7 @@
 
 #include "extended.h"
 #include "trapezoid_cache.h"
+#include "unit_constants.h"
 
 namespace {
 
@@ -12,14 +13,12 @@ using tsc::Extended;
 using tsc::Narrow;
 using tsc::Widen;
 
-// The constants are binary64 values widened exactly; extended literals would
-// be different numbers and change the currents.
-constexpr double kElectronVolt = 1.602e-19;
-constexpr float kPerCm2ToPerM2 = 10000.0f;
-constexpr double kMm2ToM2 = 1e-6;
-constexpr double kHalf = 0.5;
-constexpr double kCharge = -1.602e-19;
-constexpr double kBoltzmann = 1.3804e-23;
+using tsc::kBoltzmann;
+using tsc::kCharge;
+using tsc::kElectronVolt;
+using tsc::kHalf;
+using tsc::kMm2ToM2;
+using tsc::kPerCm2ToPerM2;
 
 }  // namespace
 

@@ -21,6 +21,13 @@ QString RefusalMessage(const Refusal& refusal) {
                        "%2 を大きくするか、温度範囲を狭めてください。")
                 .arg(refusal.limit)
                 .arg(name);
+        case RefusalKind::CurrentNotFinite:
+            return name + QStringLiteral(" の値では電流が有限の数になりません。");
+        case RefusalKind::IntegralNotFinite:
+            return name + QStringLiteral(
+                              " の値では %1 が 0 のとき積分があふれ、電流が有限の数になりません。"
+                              "計算結果を消去するか、値を小さくしてください。")
+                              .arg(TForm1::ParameterName(Parameter::Vt));
     }
     return name + QStringLiteral(" の値は使えません。");
 }

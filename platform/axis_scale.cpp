@@ -48,6 +48,8 @@ AxisScale NiceAxisScale(double low, double high) {
         unit, static_cast<double>(first * multiple), static_cast<double>(last * multiple), {}};
     for (long long k = first; k <= last; ++k) {
         const double position = static_cast<double>(k * multiple);
+        // Rounding the top up may pass the largest number: no "INF" label.
+        if (!std::isfinite(position * unit)) continue;
         scale.ticks.push_back({position, FloatToStr(position * unit)});
     }
     return scale;

@@ -19,7 +19,9 @@ struct AxisScale {
     double unit;  // data units per drawn unit, a power of ten
     double low;   // the axis range, in drawn units
     double high;
-    std::vector<AxisTick> ticks;  // from low to high, both included
+    // From low to high, both included, but for a tick whose value would
+    // pass the largest binary64 number (data near 1.8E308).
+    std::vector<AxisTick> ticks;
 };
 
 // The scale for data from `low` to `high`. Without data (low > high, or

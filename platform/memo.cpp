@@ -73,16 +73,36 @@ QString TMemoLines::Strings(int index) const {
 
 QStringList TMemoLines::GetStrings() const { return FieldLines() + pending_; }
 
-void TMemoLines::SetStrings(const QStringList& lines) {
+void TMemoLines::SetStrings(const QStringList& lines) { SetText(JoinedWithLineEnds(lines)); }
+
+void TMemoLines::SetText(QString endedLines) {
     pending_.clear();
-    memo_.setPlainText(JoinedWithLineEnds(lines));
+    // Each text block costs the field about 10 µs and 300 bytes, so a list of
+    // millions of short lines would take many seconds and a gigabyte to
+    // build. Short lines share a block instead, separated by line separators:
+    // the field shows them as line breaks and FieldText reads them back as
+    // line ends. A block is laid out whole when it comes into view, so it
+    // holds few characters.
+    constexpr qsizetype kBlockCharacters = 1024;
+    qsizetype blockStart = 0;
+    QChar* const text = endedLines.data();
+    const qsizetype lastLineEnd = endedLines.size() - 1;
+    for (qsizetype i = 0; i < lastLineEnd; ++i) {
+        if (text[i] != kLineEnd) continue;
+        if (i - blockStart < kBlockCharacters) {
+            text[i] = QChar::LineSeparator;
+        } else {
+            blockStart = i + 1;
+        }
+    }
+    memo_.setPlainText(endedLines);
 }
 
 void TMemoLines::SaveToFile(const QString& fileName) const {
     SaveLinesToFile(GetStrings(), fileName);
 }
 
-void TMemoLines::LoadFromFile(const QString& fileName) { SetStrings(LoadLinesFromFile(fileName)); }
+void TMemoLines::LoadFromFile(const QString& fileName) { SetText(LoadTextFromFile(fileName)); }
 
 void TMemoLines::EndUpdate() {
     if (updating_ == 0 || --updating_ > 0 || pending_.isEmpty()) return;

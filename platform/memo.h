@@ -37,6 +37,8 @@ class TMemoLines {
     // All lines at once, for moving them to and from a file.
     QStringList GetStrings() const;
     void SetStrings(const QStringList& lines);
+    // The same from the lines as one text, each line followed by '\n'.
+    void SetText(QString endedLines);
 
     // Writes the lines to the file as the results file: each ended by CR LF,
     // the file replaced only once the new one is complete.

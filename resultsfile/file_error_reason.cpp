@@ -4,6 +4,7 @@
 #include <QFileDevice>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstring>
 
 QString JapaneseReasonForErrno(int errorCode) {
     switch (errorCode) {
@@ -24,6 +25,11 @@ QString JapaneseReasonForErrno(int errorCode) {
         default:
             return {};
     }
+}
+
+QString ReasonForErrno(int errorCode) {
+    const QString words = JapaneseReasonForErrno(errorCode);
+    return words.isEmpty() ? QString::fromLocal8Bit(std::strerror(errorCode)) : words;
 }
 
 QString FileErrorReason(const QFileDevice& file) {

@@ -13,3 +13,7 @@ QString FileErrorReason(const QFileDevice& file);
 // The Japanese words for an errno value, or an empty text when there are
 // none.
 QString JapaneseReasonForErrno(int errorCode);
+
+// The Japanese words for an errno value where there are some, the system's
+// own text otherwise.
+QString ReasonForErrno(int errorCode);

@@ -1,96 +1,71 @@
 #include "results_file.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QStringDecoder>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QFile>
+#include <cerrno>
+
+#include "file_descriptor.h"
 #include "file_error.h"
 #include "file_error_reason.h"
+#include "results_text.h"
 
 namespace {
 
 [[noreturn]] void Fail(const QString& fileName, const char* problem, const QString& reason) {
-    QString message =
-        QStringLiteral("ファイル \"%1\" %2").arg(fileName, QString::fromUtf8(problem));
-    if (!reason.isEmpty()) message += QStringLiteral("（%1）").arg(reason);
-    throw EFileError(message.toStdString());
+    ThrowFileError(fileName, QString::fromUtf8(problem), reason);
 }
 
 [[noreturn]] void FailTooLarge(const QString& fileName) {
-    Fail(fileName, "は 64 MiB を超えるため開けません。", {});
+    ThrowFileError(fileName, QStringLiteral("は %1 MiB を超えるため開けません。")
+                                 .arg(kMaxResultsFileBytes / (1024 * 1024)));
 }
 
-QByteArray Encode(const QStringList& lines) {
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
+QByteArray ReadAtMost(int fd, qint64 limit, const QString& fileName) {
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(fd, bytes.data() + done, limit - done);
+        if (got == 0) break;
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) Fail(fileName, "を読み込めません。", ReasonForErrno(errno));
+        done += got;
     }
+    bytes.truncate(done);
     return bytes;
 }
 
-QString Decode(QByteArrayView bytes, const QString& fileName) {
-    static constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-    if (bytes.startsWith(kUtf8Bom)) bytes = bytes.sliced(3);
-
-    // Stateless: a character cut off at the end is an error, not a byte held
-    // back for more input. ConvertInitialBom keeps a second byte-order mark as
-    // text, since only the one stripped above is a marker.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-
-    QStringDecoder shiftJis("Shift_JIS", QStringDecoder::Flag::Stateless);
-    if (!shiftJis.isValid()) {
-        Fail(fileName, "は UTF-8 ではなく、Shift-JIS として読むこともできません。", {});
-    }
-    return shiftJis.decode(bytes);
-}
-
-QStringList SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.append(text.sliced(start));
+QStringList SplitEndedLines(const QString& text) {
+    QStringList lines = text.split(u'\n');
+    lines.removeLast();  // nothing follows the last line end
     return lines;
 }
 
 }  // namespace
 
-void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Fail(fileName, "を作成できません。", FileErrorReason(file));
+QString LoadTextFromFile(const QString& fileName) {
+    // Non-blocking, so that a FIFO or a device without data does not hang the
+    // window in open() before fstat can tell that it is not a file.
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) Fail(fileName, "を開けません。", ReasonForErrno(errno));
+    const FileDescriptor file{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        Fail(fileName, "は通常のファイルではないため開けません。", {});
     }
-    const QByteArray bytes = Encode(lines);
-    // Qt 6.4's commit() does not notice when its own final flush fails (a
-    // full disk, say) and would rename a truncated file over the old one, so
-    // flush first and check.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        // The destructor throws the temporary file away; the old file stays.
-        Fail(fileName, "に書き込めません。", FileErrorReason(file));
+    if (status.st_size > kMaxResultsFileBytes) FailTooLarge(fileName);
+    const QByteArray bytes = ReadAtMost(fd, status.st_size + 1, fileName);
+    // Files like those under /proc show a size of 0 but have content, and a
+    // file that grows while being read has no one content to show.
+    if (bytes.size() > status.st_size) {
+        Fail(fileName, "は読み込み中に大きさが変わるため開けません。", {});
     }
+    return DecodeResultsText(bytes, fileName);
 }
 
 QStringList LoadLinesFromFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(fileName, "を開けません。", FileErrorReason(file));
-    }
-    // The size check spares reading a huge regular file; the read limit also
-    // covers files whose size is not known in advance.
-    if (file.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
-    const QByteArray bytes = file.read(kMaxResultsFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        Fail(fileName, "を読み込めません。", FileErrorReason(file));
-    }
-    if (bytes.size() > kMaxResultsFileBytes) FailTooLarge(fileName);
-    return SplitLines(Decode(bytes, fileName));
+    return SplitEndedLines(LoadTextFromFile(fileName));
 }

@@ -66,13 +66,15 @@ TEST_P(AxisScales, TickOnRoundValuesDrawnAFewUnitsWide) {
 }
 
 TEST(AxisScales, ExtremeValuesStillGiveDistinctTicks) {
-    for (const auto& [low, high] :
-         {std::pair{-1.7e308, 1.7e308}, std::pair{1e6, 1e6 + 1e-6}, std::pair{4.9e-324, 1e-323}}) {
+    for (const auto& [low, high] : {std::pair{-1.7e308, 1.7e308}, std::pair{1e6, 1e6 + 1e-6},
+                                    std::pair{4.9e-324, 1e-323}, std::pair{1e307, 1.7e308}}) {
         const AxisScale scale = NiceAxisScale(low, high);
         ASSERT_GE(scale.ticks.size(), 2u) << low << " " << high;
         for (std::size_t i = 1; i < scale.ticks.size(); ++i) {
             EXPECT_NE(scale.ticks[i].label, scale.ticks[i - 1].label) << low << " " << high;
         }
+        for (const AxisTick& tick : scale.ticks)
+            EXPECT_EQ(tick.label.find("INF"), std::string::npos);
     }
 }
 

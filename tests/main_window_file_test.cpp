@@ -3,6 +3,7 @@
 // leaves alone, the questions the dialogs ask, and the files that cannot be
 // written or read.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QComboBox>
@@ -404,6 +405,11 @@ struct FileFailure {
 
 void PrintTo(const FileFailure& value, std::ostream* out) { *out << value.name; }
 
+bool IsFifo(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
 QString PutFile(const QString& path, const QByteArray& bytes) {
     WriteBytes(path, bytes);
     return path;
@@ -420,34 +426,42 @@ class FileFailures : public ResultsFileMenu, public ::testing::WithParamInterfac
 
 INSTANTIATE_TEST_SUITE_P(
     ResultsFile, FileFailures,
-    ::testing::Values(FileFailure{"SaveOverAFolderMadeAsTheDialogCloses", true, false,
-                                  [](const QDir& dir, DialogUser& user) {
-                                      user.asTheDialogCloses = [](const QString& chosen) {
-                                          QDir().mkdir(chosen);
-                                      };
-                                      return dir.filePath("results.txt");
-                                  },
-                                  [](const QDir& dir) {
-                                      return QFileInfo(dir.filePath("results.txt")).isDir() &&
-                                             QDir(dir.filePath("results.txt")).isEmpty();
-                                  }},
-                      FileFailure{
-                          "SaveNewFileInAReadOnlyFolder", true, true,
-                          [](const QDir& dir, DialogUser&) {
-                              dir.mkdir("locked");
-                              QFile::setPermissions(dir.filePath("locked"),
-                                                    QFile::ReadOwner | QFile::ExeOwner);
-                              return dir.filePath("locked/new.txt");
-                          },
-                          [](const QDir& dir) { return QDir(dir.filePath("locked")).isEmpty(); }},
-                      FileFailure{"OpenAFileRemovedAsTheDialogCloses", false, false,
-                                  [](const QDir& dir, DialogUser& user) {
-                                      user.asTheDialogCloses = [](const QString& chosen) {
-                                          QFile::remove(chosen);
-                                      };
-                                      return PutFile(dir.filePath("gone.txt"), "gone\r\n");
-                                  },
-                                  [](const QDir& dir) { return dir.isEmpty(); }}),
+    ::testing::Values(
+        FileFailure{"SaveOverAFolderMadeAsTheDialogCloses", true, false,
+                    [](const QDir& dir, DialogUser& user) {
+                        user.asTheDialogCloses = [](const QString& chosen) {
+                            QDir().mkdir(chosen);
+                        };
+                        return dir.filePath("results.txt");
+                    },
+                    [](const QDir& dir) {
+                        return QFileInfo(dir.filePath("results.txt")).isDir() &&
+                               QDir(dir.filePath("results.txt")).isEmpty();
+                    }},
+        FileFailure{"SaveNewFileInAReadOnlyFolder", true, true,
+                    [](const QDir& dir, DialogUser&) {
+                        dir.mkdir("locked");
+                        QFile::setPermissions(dir.filePath("locked"),
+                                              QFile::ReadOwner | QFile::ExeOwner);
+                        return dir.filePath("locked/new.txt");
+                    },
+                    [](const QDir& dir) { return QDir(dir.filePath("locked")).isEmpty(); }},
+        FileFailure{"OpenAFileRemovedAsTheDialogCloses", false, false,
+                    [](const QDir& dir, DialogUser& user) {
+                        user.asTheDialogCloses = [](const QString& chosen) {
+                            QFile::remove(chosen);
+                        };
+                        return PutFile(dir.filePath("gone.txt"), "gone\r\n");
+                    },
+                    [](const QDir& dir) { return dir.isEmpty(); }},
+        // Nothing ever writes to it: the command must not wait.
+        FileFailure{"OpenAFifo", false, false,
+                    [](const QDir& dir, DialogUser&) {
+                        const QString fifo = dir.filePath("fifo.txt");
+                        mkfifo(QFile::encodeName(fifo).constData(), 0600);
+                        return fifo;
+                    },
+                    [](const QDir& dir) { return IsFifo(dir.filePath("fifo.txt")); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(FileFailures, StopTheCommandWithAnErrorAndChangeNothing) {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextDocument>
 #include <ostream>
 
 #include "exception.h"
+#include "file_error.h"
 #include "memo.h"
+#include "results_text.h"
 #include "update_scope.h"
 
 namespace {
@@ -111,6 +114,45 @@ TEST(MemoLines, ManyLinesReachTheFieldInOneUndoStep) {
     EXPECT_EQ(memo.Lines.Count(), 3001);
     memo.undo();
     EXPECT_EQ(memo.toPlainText(), "\n");
+}
+
+// A field of one block a line would take seconds to build from a large file.
+TEST(MemoLines, ShortLinesShareTextBlocks) {
+    QStringList lines;
+    for (int i = 0; i < 30000; ++i) lines.append(i % 3 == 2 ? QString() : QString::number(i * 0.2));
+    TMemo memo(nullptr);
+    memo.Lines.SetStrings(lines);
+    EXPECT_LT(memo.document()->blockCount(), 300);
+    EXPECT_EQ(memo.Lines.GetStrings(), lines);
+    memo.Lines.Add("x");
+    EXPECT_EQ(memo.Lines.Strings(30000), "x");
+}
+
+// One line for each character of every plane's start and the whole first
+// plane: what a file can bring into the list must come back out unchanged,
+// or the file is refused.
+TEST(MemoLines, KeepsEveryCharacterAFileCanBring) {
+    QStringList lines;
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        if (!QChar::isSurrogate(c) && c != u'\r' && c != u'\n')
+            lines.append(QString(QChar(c)) + u'x');
+    }
+    for (char32_t c : {0x10000u, 0x1F600u, 0x10FFFFu}) lines.append(QString::fromUcs4(&c, 1));
+    TMemo memo(nullptr);
+    QStringList kept;
+    for (const QString& line : lines) {
+        try {
+            static_cast<void>(DecodeResultsText(line.toUtf8(), "file"));
+            kept.append(line);
+        } catch (const EFileError&) {
+        }
+    }
+    memo.Lines.SetText(kept.join(u'\n') + u'\n');
+    const QStringList back = memo.Lines.GetStrings();
+    ASSERT_EQ(back.size(), kept.size());
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(back[i], kept[i]) << "U+" << std::hex << int(kept[i].front().unicode());
+    }
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "calc_test_support.h"
+#include "run_calculation.h"
 
 namespace {
 
@@ -75,6 +77,54 @@ TEST(ParameterCheck, StepThatStopsAdvancingIsRefusedNotLooped) {
     CalcState state = WithParameters(0.8, 1e8, 1e13, 1, 3, 2, 1, 2.3e-16);
     EXPECT_EQ(CountSteps(state, kLimit), kLimit + 1);
     EXPECT_TRUE(CheckParameters(state, kLimit));
+}
+
+TEST(ParameterCheck, RefusesSetsWhoseCurrentsWouldNotBeFinite) {
+    using enum RefusalKind;
+    const struct {
+        CalcState state;
+        RefusalKind kind;
+        Parameter parameter;
+    } cases[] = {
+        {WithParameters(0.8, 1e8, 1e305, 200, 201, 2, 0, 0.2), CurrentNotFinite, Parameter::Nt},
+        // Nt is the largest factor: 1e304 m^-2.
+        {WithParameters(0.8, 1e300, 1e300, 200, 201, 1e-300, 1e300, 0.2), CurrentNotFinite,
+         Parameter::Nt},
+        {WithParameters(0.8, 1e300, 1e13, 200, 201, 1e-300, 1, 0.2), CurrentNotFinite,
+         Parameter::Beta},
+        {WithParameters(0, 0, 1e13, 1e307, 1.7e308, 2, 1, 1e307), IntegralNotFinite, Parameter::a},
+    };
+    for (const auto& c : cases) {
+        const auto refusal = CheckParameters(c.state, kLimit);
+        ASSERT_TRUE(refusal) << c.state.Nt;
+        EXPECT_EQ(refusal->kind, c.kind) << c.state.Nt;
+        EXPECT_EQ(refusal->parameter, c.parameter) << c.state.Nt;
+    }
+}
+
+// Every combination of extreme values that the check lets through gives
+// finite currents at every step.
+TEST(ParameterCheck, AcceptedExtremeSetsGiveFiniteCurrents) {
+    const double magnitudes[] = {0, 1e-300, 1, 1e300};
+    const double ranges[][3] = {{200, 201, 0.2}, {1e307, 1.7e308, 1e307}, {1e-300, 3e-300, 1e-300}};
+    int accepted = 0;
+    for (double Et : {0.0, 0.8, 1e300})
+        for (double Vt : magnitudes)
+            for (double Nt : magnitudes)
+                for (double Beta : {1e-300, 1.0, 1e300})
+                    for (double S : magnitudes)
+                        for (const auto& range : ranges) {
+                            CalcState state =
+                                WithParameters(Et, Vt, Nt, range[0], range[1], Beta, S, range[2]);
+                            if (CheckParameters(state, kLimit)) continue;
+                            ++accepted;
+                            RunCalculation(state, [&](const ResultRow& row) {
+                                ASSERT_TRUE(std::isfinite(row.Itsc))
+                                    << Et << ' ' << Vt << ' ' << Nt << ' ' << range[0] << ' '
+                                    << Beta << ' ' << S << ' ' << range[2];
+                            });
+                        }
+    EXPECT_GT(accepted, 1000);
 }
 
 }  // namespace

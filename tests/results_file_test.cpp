@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
+#include <future>
 
 #include "file_bytes.h"
 #include "file_error.h"
 #include "qt_printers.h"
+#include "results_text.h"
 
 namespace {
 
@@ -27,14 +32,15 @@ class ResultsFile : public ::testing::Test {
     }
 
     // The error must be a file error whose message names the file.
+    // and says `what`.
     template <typename Call>
-    static void ExpectFileError(Call call, const QString& path) {
+    static void ExpectFileError(Call call, const QString& path, const QString& what = {}) {
         try {
             call();
             ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const EFileError& error) {
-            EXPECT_NE(std::string(error.what()).find(path.toStdString()), std::string::npos)
-                << error.what();
+            const QString message = QString::fromUtf8(error.what());
+            EXPECT_TRUE(message.contains(path) && message.contains(what)) << error.what();
         }
     }
 
@@ -123,37 +129,89 @@ TEST_F(ResultsFile, ACharacterCutOffAtTheEndIsNotDroppedSilently) {
     EXPECT_EQ(lines[0].size(), 3);
 }
 
-TEST_F(ResultsFile, LoadsNulBytesAndBinaryContent) {
+TEST_F(ResultsFile, LoadsNulBytes) {
     EXPECT_EQ(LoadLinesFromFile(WriteBytes("nul.txt", QByteArray("a\0b\r\n\0", 6))),
               (QStringList{QString::fromUtf8("a\0b", 3), QString(QChar(0))}));
+}
 
+TEST_F(ResultsFile, DecodesUtf16AfterItsByteOrderMark) {
+    const QString text = QStringLiteral("温度\r\n200\r\n\U0001F600\uFEFF");
+    const QStringList lines = {QStringLiteral("温度"), "200", QStringLiteral("\U0001F600\uFEFF")};
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : text) {
+        little += char(c.unicode() & 0xFF), little += char(c.unicode() >> 8);
+        big += char(c.unicode() >> 8), big += char(c.unicode() & 0xFF);
+    }
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("le.txt", little)), lines);
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("be.txt", big)), lines);
+}
+
+// The message gives the offset where the file stops being each encoding;
+// the binary file goes wrong at 0xEF 0xDE for UTF-8 and at 0xA0 for Shift-JIS.
+TEST_F(ResultsFile, RefusesTextInNoEncodingItKnowsNamingTheByte) {
     QByteArray binary;
     for (int i = 0; i < 4096; ++i) binary.append(char((i * 7919) % 256));
-    const QStringList lines = LoadLinesFromFile(WriteBytes("binary.bin", binary));
-    // Split at every line end and nowhere else: the bytes hold 16 CRs and
-    // 16 LFs, never adjacent, so 33 lines, with no line end inside one.
-    EXPECT_EQ(lines.size(), 33);
-    for (const QString& line : lines) {
-        EXPECT_FALSE(line.contains(u'\r') || line.contains(u'\n'));
+    const struct {
+        QByteArray bytes;
+        const char* offsets;
+    } cases[] = {
+        {"caf\xE9", "3 バイト目から、Shift-JIS としては 3 バイト目"},  // Latin-1
+        {"200\r\n\x82\xA0\x80", "5 バイト目から、Shift-JIS としては 7 バイト目"},
+        {"\xEF\xBB\xBF\x85\x40", "3 バイト目から、Shift-JIS としては 3 バイト目"},  // unmapped
+        {binary, "1 バイト目から、Shift-JIS としては 96 バイト目"},  // 0xEF 0xDE; 0xA0
+        {QByteArray("\xFF\xFE"
+                    "a\0\0\xDC",
+                    6),
+         "UTF-16 として 4 バイト目"},  // a lone surrogate
+        {"\xFF\xFE"
+         "a",
+         "UTF-16 として 2 バイト目"},
+    };
+    for (const auto& c : cases) {
+        const QString path = WriteBytes("odd.txt", c.bytes);
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path, c.offsets);
     }
 }
 
-TEST_F(ResultsFile, RefusesAFileLargerThan64MiB) {
+TEST_F(ResultsFile, RefusesCharactersTheListWouldTakeForBreaks) {
+    for (const char* name : {"2028", "2029", "FDD0", "FDD1"}) {
+        const QString text =
+            QStringLiteral("200\r\na%1b\r\n").arg(QChar(QString(name).toUShort(nullptr, 16)));
+        const QString path = WriteBytes("breaks.txt", text.toUtf8());
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path, QStringLiteral("U+%1").arg(name));
+    }
+}
+
+TEST_F(ResultsFile, AFirstLineStartingWithAByteOrderMarkCharacterSurvives) {
+    const QByteArray bytes = "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n";
+    const QStringList lines = LoadLinesFromFile(WriteBytes("mark.txt", bytes));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("\uFEFFx")});
+    SaveLinesToFile(lines, PathOf("again.txt"));
+    EXPECT_EQ(ReadBytes(PathOf("again.txt")), bytes);
+}
+
+TEST_F(ResultsFile, RefusesAFileLargerThanTheLimit) {
     const QString path = PathOf("huge.txt");
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(file.resize(kMaxResultsFileBytes + 1));  // sparse: fast, no disk used
     }
-    ExpectFileError([&] { LoadLinesFromFile(path); }, path);
+    ExpectFileError([&] { LoadLinesFromFile(path); }, path, "32 MiB");
 
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.resize(kMaxResultsFileBytes));
-    }
-    const QStringList lines = LoadLinesFromFile(path);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0].size(), kMaxResultsFileBytes);
+    const QByteArray line = "1.26344583984677E-11\r\n";
+    QByteArray atTheLimit = line.repeated(kMaxResultsFileBytes / line.size() + 1);
+    atTheLimit.truncate(kMaxResultsFileBytes);  // the last line is cut short
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("full.txt", atTheLimit)).size(),
+              atTheLimit.count("\r\n") + 1);
+}
+
+TEST_F(ResultsFile, RefusesALineLongerThanTheListTakes) {
+    const QByteArray longest(kMaxResultsLineLength, 'x');
+    EXPECT_EQ(LoadLinesFromFile(WriteBytes("long.txt", "a\r\n" + longest)).size(), 2);
+    const QString path = WriteBytes("longer.txt", "a\r\nb\r\n" + longest + "x\r\n");
+    ExpectFileError([&] { LoadLinesFromFile(path); }, path, "3 行目");
 }
 
 TEST_F(ResultsFile, LoadFailuresNameTheFile) {
@@ -175,14 +233,78 @@ TEST_F(ResultsFile, SaveFailuresNameTheFileAndLeaveOtherFilesAlone) {
     EXPECT_EQ(ReadBytes(regular), "old\r\n");
 }
 
-TEST_F(ResultsFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
+TEST_F(ResultsFile, SaveIntoAReadOnlyFolderWritesTheFileInPlace) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
     ASSERT_TRUE(QDir(dir_.path()).mkdir("locked"));
-    const QString path = WriteBytes("locked/out.txt", "old\r\n");
+    const QString path = WriteBytes("locked/out.txt", "old and longer\r\n");
     ASSERT_TRUE(QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::ExeOwner));
-    ExpectFileError([&] { SaveLinesToFile({"new"}, path); }, path);
-    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    SaveLinesToFile({"new"}, path);
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
     QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The file saved to keeps its other names, its owner and its permissions,
+// and a symbolic link to it stays a link.
+TEST_F(ResultsFile, SaveKeepsTheFilesIdentity) {
+    const QString path = WriteBytes("out.txt", "old\r\n");
+    ASSERT_TRUE(QFile::link(path, PathOf("symbolic")));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(PathOf("hard")).constData()),
+        0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    SaveLinesToFile({"via the link"}, PathOf("symbolic"));
+    EXPECT_TRUE(QFileInfo(PathOf("symbolic")).isSymLink());
+    EXPECT_EQ(ReadBytes(PathOf("hard")), "via the link\r\n");
+
+    const QString single = WriteBytes("single.txt", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(single).constData(), 0640), 0);
+    constexpr uid_t kNobody = 65534;
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::chown(QFile::encodeName(single).constData(), kNobody, kNobody), 0);
+    }
+    SaveLinesToFile({"new"}, single);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(single).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    if (asRoot) {
+        EXPECT_EQ(status.st_uid, kNobody);
+    }
+    EXPECT_EQ(ReadBytes(single), "new\r\n");
+}
+
+// Saving over a FIFO or a device would put a regular file in its place.
+TEST_F(ResultsFile, SaveRefusesWhatIsNotARegularFile) {
+    const QString fifo = PathOf("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ExpectFileError([&] { SaveLinesToFile({"new"}, fifo); }, fifo);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+    const QString device = PathOf("null");  // the numbers of /dev/null
+    ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ExpectFileError([&] { SaveLinesToFile({"new"}, device); }, device);
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+
+TEST_F(ResultsFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    const QString fifo = PathOf("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    auto load = std::async(std::launch::async,
+                           [&] { ExpectFileError([&] { LoadLinesFromFile(fifo); }, fifo); });
+    if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+        ADD_FAILURE() << "opening a FIFO waits for a writer";
+        QFile writer(fifo);  // one that closes at once lets the load go on
+        EXPECT_TRUE(writer.open(QIODevice::WriteOnly));
+    }
+    load.get();
+    // A device, and a file whose size says 0 but which has content.
+    for (const QString path : {"/dev/null", "/proc/self/status"}) {
+        ExpectFileError([&] { LoadLinesFromFile(path); }, path);
+    }
 }
 
 TEST_F(ResultsFile, LoadOfAnUnreadableFileFails) {

@@ -65,7 +65,7 @@ TEST(Tsccurve, NoStepGivesHeaderOnlyAndAnEmptyPeak) {
                                                 "200", "2",   "1",    "0.2"};
     EXPECT_EQ(RunTool(backwards).out, "T_K,Itsc_A\n");
     EXPECT_EQ(RunTool(With({"--results"}, backwards)).out, "");
-    EXPECT_EQ(RunTool(With({"--peak"}, backwards)).out, "\n");
+    EXPECT_EQ(RunTool(With({"--peak"}, backwards)).out, "");  // no peak: nothing
 }
 
 TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
@@ -99,11 +99,14 @@ struct FullDisk : std::stringbuf {
     int sync() override { return -1; }
 };
 
-TEST(Tsccurve, OutputThatCannotBeWrittenIsExitCode1) {
-    FullDisk disk;
-    std::ostream out(&disk);
-    std::ostringstream err;
-    EXPECT_EQ(RunTsccurve(With({"--peak"}, kSample), out, err), 1);
+TEST(Tsccurve, OutputThatCannotBeWrittenIsExitCode1WithAMessage) {
+    for (const auto& args : {With({"--peak"}, kSample), std::vector<std::string>{"--help"}}) {
+        FullDisk disk;
+        std::ostream out(&disk);
+        std::ostringstream err;
+        EXPECT_EQ(RunTsccurve(args, out, err), 1) << args.front();
+        EXPECT_EQ(err.str(), "tsccurve: the output could not be written\n");
+    }
 }
 
 TEST(Tsccurve, HelpAndNegativeNumbers) {

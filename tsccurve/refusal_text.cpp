@@ -28,6 +28,11 @@ std::string RefusalText(const Refusal& refusal) {
                    ", which keeps one run within seconds and its output within tens of MB): "
                    "make " +
                    name + " larger or the temperature range narrower";
+        case RefusalKind::CurrentNotFinite:
+            return name + " is too far out: the current would not be finite";
+        case RefusalKind::IntegralNotFinite:
+            return name + " is too large: with " + Named(Parameter::Vt) +
+                   " 0 the running integral would overflow and the current not be finite";
     }
     return name + " is refused";
 }

@@ -51,6 +51,14 @@ std::string Curve(Output output, CalcState& state) {
     return CsvCurve(state);
 }
 
+// Flushed here, so that a full disk or a closed standard output is noticed
+// while the exit code can still say so.
+int Written(std::ostream& out, std::ostream& err) {
+    if (out.flush().good()) return kExitSuccess;
+    err << "tsccurve: the output could not be written\n";
+    return kExitOutputFailed;
+}
+
 }  // namespace
 
 int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -58,20 +66,14 @@ int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunMethods({args.begin() + 1, args.end()}, out, err);
     try {
         const Arguments parsed = ParseArguments(args);
-        if (parsed.help) {
-            out << kUsage;
-            return kExitSuccess;
-        }
+        if (parsed.help) return Written(out << kUsage, err);
         if (parsed.parameters.size() != kParameters.size()) {
             err << "tsccurve: expected 8 parameters, got " << parsed.parameters.size() << "\n\n"
                 << kUsage;
             return kExitUsageError;
         }
         CalcState state = ReadCheckedParameters(parsed.parameters);
-        // Flushed here, so that a full disk is noticed while the exit code
-        // can still say so.
-        out << Curve(parsed.output, state) << std::flush;
-        return out.good() ? kExitSuccess : kExitOutputFailed;
+        return Written(out << Curve(parsed.output, state), err);
     } catch (const Exception& e) {
         err << "tsccurve: " << e.what() << "\n";
         return kExitUsageError;
