@@ -224,52 +224,71 @@ double DensityFromHeight(const Problem& problem, Parameters p, double Im) {
     return Im / *std::max_element(I.begin(), I.end());
 }
 
-std::vector<Parameters> StartValues(const Problem& problem) {
+// What the start values are made from: the background guessed from the
+// ends of the curve, and the peak of what is left.
+struct StartBasis {
+    double constant = 0, slope = 0;  // in the problem's units
+    PeakShape peak;
+    double Et;
+    std::vector<double> trapOnly;
+};
+
+StartBasis MeasureStartBasis(const Problem& problem) {
     const MeasuredCurve& c = problem.Curve();
     const FitOptions& o = problem.Options();
     const std::size_t edge = std::max<std::size_t>(1, c.I.size() / 20);
     const double first = std::accumulate(c.I.begin(), c.I.begin() + edge, 0.0) / edge;
     const double last = std::accumulate(c.I.end() - edge, c.I.end(), 0.0) / edge;
-    double constant = 0, slope = 0;
-    if (o.background == Background::Constant) constant = std::min(first, last);
+    StartBasis basis;
+    if (o.background == Background::Constant) basis.constant = std::min(first, last);
     if (o.background == Background::Linear) {
-        constant = first;
-        slope = (last - first);
+        basis.constant = first;
+        basis.slope = last - first;
     }
-    std::vector<double> trapOnly(c.I.size());
+    basis.trapOnly.resize(c.I.size());
     for (std::size_t i = 0; i < c.I.size(); ++i) {
-        trapOnly[i] = c.I[i] - constant - slope * (c.T[i] - problem.To()) / problem.Span();
+        basis.trapOnly[i] =
+            c.I[i] - basis.constant - basis.slope * (c.T[i] - problem.To()) / problem.Span();
     }
-    const PeakShape peak = MeasurePeak(c.T, trapOnly);
-    double Et0 = ChenEnergy(peak);
-    if (!(Et0 > 0 && std::isfinite(Et0))) Et0 = 25 * kBoltzmannEv * peak.Tm;
+    basis.peak = MeasurePeak(c.T, basis.trapOnly);
+    basis.Et = ChenEnergy(basis.peak);
+    if (!(basis.Et > 0 && std::isfinite(basis.Et))) basis.Et = 25 * kBoltzmannEv * basis.peak.Tm;
+    return basis;
+}
 
-    std::vector<Parameters> starts;
-    for (const double factor : {1.0, 0.8, 1.25, 0.65, 1.5, 0.5, 2.0}) {
-        Parameters p{};
-        p[kEt] = o.fixedEt.value_or(Et0 * factor);
-        p[kConstant] = constant / problem.Scale();
-        p[kSlope] = slope / problem.Scale();
-        double Vt = o.fixedVt.value_or(kNaN);
-        if (!o.fixedVt) {
-            Vt = o.model == FitModel::Standard ? FrequencyFromPeak(p[kEt], peak.Tm, o.Beta)
-                                               : LegacyFrequencyForPeak(problem, p[kEt], peak.Tm);
-        }
-        p[kLnVt] = std::log(Vt);
-        double Nt = o.fixedNt.value_or(kNaN);
-        if (!o.fixedNt) {
-            // The area first, as long as the whole peak is there to give it.
-            Nt = DensityFromArea(c.T, trapOnly, o.Beta, o.S);
-            if (starts.size() > 0 || o.model == FitModel::Legacy || !(Nt > 0)) {
-                Nt = DensityFromHeight(problem, p, peak.Im);
-            }
-        }
-        p[kLnNt] = std::log(Nt);
-        if (std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); })) {
-            starts.push_back(p);
+// The energies tried, as factors of the half-width estimate: that one first,
+// then further and further from it.
+constexpr double kEnergyFactors[] = {1.0, 0.8, 1.25, 0.65, 1.5, 0.5, 2.0};
+
+// The start for one of those energies; nothing when it gives no finite
+// values (a curve without a peak).
+std::optional<Parameters> StartValue(const Problem& problem, const StartBasis& basis,
+                                     std::size_t attempt) {
+    const FitOptions& o = problem.Options();
+    Parameters p{};
+    p[kEt] = o.fixedEt.value_or(basis.Et * kEnergyFactors[attempt]);
+    p[kConstant] = basis.constant / problem.Scale();
+    p[kSlope] = basis.slope / problem.Scale();
+    double Vt = o.fixedVt.value_or(kNaN);
+    if (!o.fixedVt) {
+        Vt = o.model == FitModel::Standard ? FrequencyFromPeak(p[kEt], basis.peak.Tm, o.Beta)
+                                           : LegacyFrequencyForPeak(problem, p[kEt], basis.peak.Tm);
+    }
+    p[kLnVt] = std::log(Vt);
+    double Nt = o.fixedNt.value_or(kNaN);
+    if (!o.fixedNt) {
+        // The area first; the retries, and the window's model, whose area
+        // is not that of the formula, match the height instead.
+        Nt = DensityFromArea(problem.Curve().T, basis.trapOnly, o.Beta, o.S);
+        if (attempt > 0 || o.model == FitModel::Legacy || !(Nt > 0)) {
+            Nt = DensityFromHeight(problem, p, basis.peak.Im);
         }
     }
-    return starts;
+    p[kLnNt] = std::log(Nt);
+    if (!std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); })) {
+        return std::nullopt;
+    }
+    return p;
 }
 
 FittedValue Value(double value, double stderr_, bool fitted) {
@@ -357,8 +376,11 @@ FitResult FitCurve(const MeasuredCurve& curve, const FitOptions& options) {
     const Problem problem(curve, options);
     Attempt best;
     bool found = false;
-    for (const Parameters& start : StartValues(problem)) {
-        const Attempt attempt = Minimise(problem, start);
+    const StartBasis basis = MeasureStartBasis(problem);
+    for (std::size_t i = 0; i < std::size(kEnergyFactors); ++i) {
+        const std::optional<Parameters> start = StartValue(problem, basis, i);
+        if (!start) continue;
+        const Attempt attempt = Minimise(problem, *start);
         const bool good = attempt.converged && attempt.plausible;
         const bool bestGood = best.converged && best.plausible;
         if ((good && !bestGood) || (good == bestGood && attempt.ssr < best.ssr) || !found) {
