@@ -187,7 +187,7 @@ Attempt Minimise(const Problem& problem, const Parameters& start) {
     Eigen::LevenbergMarquardt<Functor> lm(functor);
     lm.parameters.ftol = 1e-12;
     lm.parameters.xtol = 1e-12;
-    lm.parameters.maxfev = 1000;
+    lm.parameters.maxfev = 400;
     const auto status = lm.minimize(x);
     namespace lms = Eigen::LevenbergMarquardtSpace;
     Attempt attempt;

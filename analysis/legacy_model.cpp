@@ -8,6 +8,10 @@
 namespace tsc::analysis {
 namespace {
 
+// The window's work grows with the square of its steps, and a fit runs it
+// some hundred times: beyond this a fit would take minutes.
+constexpr std::size_t kMaxFitSteps = 5000;
+
 CalcState GridFor(const Trap& trap, double Beta, double S, double a, const std::vector<double>& T) {
     CalcState state;
     state.Et = trap.Et;
@@ -47,9 +51,9 @@ std::optional<std::string> CheckLegacyGrid(const std::vector<double>& T, double 
     if (!(std::isfinite(a) && a > 0)) return "the step must be a positive number";
     const CalcState state = GridFor({1, 1, 1}, 1, 1, a, T);
     if (!(state.To + a > state.To)) return "the step is too small to advance the temperature";
-    if (CountSteps(state) > kMaxSteps) {
-        return "the window's calculation would need more than " + std::to_string(kMaxSteps) +
-               " steps over this range; use a larger --step";
+    if (CountSteps(state) > kMaxFitSteps) {
+        return "the window's calculation would need more than " + std::to_string(kMaxFitSteps) +
+               " steps over this range; use a larger step";
     }
     return std::nullopt;
 }

@@ -23,7 +23,8 @@ LegacyCurve LegacyCurrentsAt(const Trap& trap, double Beta, double S, double a,
                              const std::vector<double>& T);
 
 // Why the window's calculation cannot cover T.front()..T.back() in steps of
-// `a`: a step that is not positive or does not advance, or too many steps.
+// `a` within a fit's time: a step that is not positive or does not advance,
+// or more than 5,000 steps.
 std::optional<std::string> CheckLegacyGrid(const std::vector<double>& T, double a);
 
 }  // namespace tsc::analysis
