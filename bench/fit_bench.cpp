@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "calc_test_support.h"
 #include "curve_fit.h"
 #include "run_calculation.h"
 #include "standard_model.h"
@@ -55,16 +56,12 @@ void BM_FitStandard(benchmark::State& bench) {
 
 void BM_FitLegacy(benchmark::State& bench) {
     // The window's sample level from 250 K in steps of 0.1 K.
-    CalcState state;
-    const double entered[] = {0.8, 1e8, 1e13, 250, 250 + 0.1 * (kPoints - 0.5), 2, 1, 0.1};
-    for (std::size_t i = 0; i < kEnteredParameters.size(); ++i) {
-        state.*kEnteredParameters[i] = entered[i];
-    }
+    CalcState state = WithParameters(0.8, 1e8, 1e13, 250, 250 + 0.1 * (kPoints - 0.5), 2, 1, 0.1);
     MeasuredCurve curve;
-    RunCalculation(state, [&](const ResultRow& row) {
+    for (const ResultRow& row : Rows(&RunCalculation, state)) {
         curve.T.push_back(row.T);
         curve.I.push_back(row.Itsc);
-    });
+    }
     AddNoise(curve);
     FitOptions options;
     options.model = FitModel::Legacy;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "calc_test_support.h"
 #include "run_calculation.h"
 #include "standard_model.h"
 
@@ -104,16 +105,12 @@ TEST(CurveFit, AFixedValueStaysAndTheOthersAreFitted) {
 
 TEST(CurveFit, TheWindowsOwnCurveGivesItsParametersBack) {
     // The window's sample level from 300 K, where the curve rises to its peak.
-    CalcState state;
-    const double entered[] = {0.8, 1e8, 1e13, 300, 420, 2, 1, 0.2};
-    for (std::size_t i = 0; i < kEnteredParameters.size(); ++i) {
-        state.*kEnteredParameters[i] = entered[i];
-    }
+    CalcState state = WithParameters(0.8, 1e8, 1e13, 300, 420, 2, 1, 0.2);
     MeasuredCurve measured;
-    RunCalculation(state, [&](const ResultRow& row) {
+    for (const ResultRow& row : Rows(&RunCalculation, state)) {
         measured.T.push_back(row.T);
         measured.I.push_back(row.Itsc);
-    });
+    }
     FitOptions options;
     options.model = FitModel::Legacy;
     options.Beta = 2;

@@ -8,6 +8,7 @@
 
 #include "curve_fit.h"
 #include "exception.h"
+#include "fit_picture.h"
 #include "fit_report.h"
 #include "legacy_model.h"
 #include "measured_curve.h"

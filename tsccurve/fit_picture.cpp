@@ -1,6 +1,6 @@
 // The picture of a fit, where tsccurve is built with the window program's
 // chart library; without it, --plot is refused.
-#include "subcommands.h"
+#include "fit_picture.h"
 
 #if defined(TSC_FIT_PLOT)
 #include "fit_plot.h"
