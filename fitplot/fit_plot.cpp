@@ -55,7 +55,10 @@ QValueAxis* Axis(QChart* chart, Qt::Alignment where, const QString& title, doubl
     auto* axis = new QValueAxis;
     axis->setTitleText(title);
     axis->setRange(low, high);
-    if (where == Qt::AlignLeft) axis->setLabelFormat("%.3g");
+    if (where == Qt::AlignLeft) {
+        axis->applyNiceNumbers();
+        axis->setLabelFormat("%.3g");
+    }
     chart->addAxis(axis, where);
     return axis;
 }
