@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fit_picture.h"
 #include "tsccurve_cli.h"
 
 namespace {
@@ -127,6 +128,24 @@ TEST(TsccurveFit, AFitThatFailsSaysSoAndExitsWithThree) {
     EXPECT_EQ(text.out.find(" eV"), std::string::npos);
     EXPECT_EQ(json.code, 3);
     EXPECT_NE(json.out.find("\"converged\": false"), std::string::npos);
+}
+
+TEST(TsccurveFit, PictureWhereTheChartLibraryIsBuiltInAndARefusalWhereNot) {
+    const std::string file = StandardCurveFile();
+    const std::string png = TempPath("fit.png");
+    const Outcome fit = RunTool({"fit", file, "--beta", "5", "--area", "1", "--plot", png});
+    const std::string picture = ReadAll(png);
+    std::remove(file.c_str());
+    std::remove(png.c_str());
+    if (PlotAvailable()) {
+        EXPECT_EQ(fit.code, 0) << fit.err;
+        EXPECT_EQ(picture.rfind("\x89PNG", 0), 0u);
+    } else {
+        EXPECT_EQ(fit.code, 2);
+        EXPECT_NE(fit.err.find("--plot needs tsccurve built with the window program"),
+                  std::string::npos);
+        EXPECT_EQ(picture, "");
+    }
 }
 
 TEST(TsccurveFit, StandardModelPeakAddsTheContinuousPeak) {
