@@ -18,6 +18,7 @@
 #include "form1.h"
 #include "memo.h"
 #include "run_calculation.h"
+#include "sample_values.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ struct Times {
 
 // The calculation alone, with a sink that does nothing.
 double CalculationOnly(double a) {
-    CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a);
+    CalcState state = SampleWithStep(a);
     const auto start = Clock::now();
     RunCalculation(state, [](const ResultRow&) {});
     return MillisecondsSince(start);
@@ -59,15 +60,16 @@ std::pair<double, double> ClickAndPaint(TForm1& form) {
 
 void Measure(const char* name, const char* aText, double a, int repetitions) {
     Times times;
-    const std::array<const char*, 8> texts = {"0.8", "1e8", "1e13", "200", "400", "2", "1", aText};
+    std::array<const char*, 8> texts = kSampleTexts;
+    texts.back() = aText;
     for (int i = 0; i < repetitions; ++i) {
         times.calculation.push_back(CalculationOnly(a));
         auto form = std::make_unique<TForm1>();
         form->show();
         static_cast<void>(QTest::qWaitForWindowExposed(form.get()));
-        QLineEdit* const fields[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4,
-                                     form->Edit5, form->Edit6, form->Edit7, form->Edit8};
-        for (std::size_t f = 0; f < texts.size(); ++f) fields[f]->setText(texts[f]);
+        for (std::size_t f = 0; f < texts.size(); ++f) {
+            form->ParameterField(static_cast<Parameter>(f))->setText(texts[f]);
+        }
         QCoreApplication::processEvents();
 
         const auto [click, paint] = ClickAndPaint(*form);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <functional>
 
 // The whole state of the TSC calculation. It lives in the main window from
@@ -27,11 +28,32 @@ struct CalcState {
     double Tpeak = 0;  // temperature of Ipeak, K; never reset
 };
 
-// The eight parameters in the order the user enters them, which is also the
+// The eight parameters, in the order the user enters them, which is also the
 // order they are read and stored before a calculation.
-inline constexpr std::array<double CalcState::*, 8> kEnteredParameters = {
-    &CalcState::Et,   &CalcState::Vt,   &CalcState::Nt, &CalcState::To,
-    &CalcState::Tend, &CalcState::Beta, &CalcState::S,  &CalcState::a};
+enum class Parameter : std::size_t { Et, Vt, Nt, To, Tend, Beta, S, a };
+
+struct ParameterInfo {
+    double CalcState::*member;
+    const char* symbol;  // ASCII, as the command line names it
+    const char* unit;    // as entered
+};
+
+// The one table of the parameters, indexed by Parameter. The windows add
+// their own field and label for each, in the same order.
+inline constexpr std::array<ParameterInfo, 8> kParameters = {{
+    {&CalcState::Et, "Et", "eV"},
+    {&CalcState::Vt, "Vt", "Hz"},
+    {&CalcState::Nt, "Nt", "cm^-2"},
+    {&CalcState::To, "To", "K"},
+    {&CalcState::Tend, "Tend", "K"},
+    {&CalcState::Beta, "Beta", "K/min"},
+    {&CalcState::S, "S", "mm^2"},
+    {&CalcState::a, "a", "K"},
+}};
+
+constexpr const ParameterInfo& InfoOf(Parameter parameter) {
+    return kParameters[static_cast<std::size_t>(parameter)];
+}
 
 // What the caller sees of one temperature step, after the step's peak update.
 struct ResultRow {

@@ -6,8 +6,9 @@
 // so. The published sample peak depends on this; plain binary64 arithmetic
 // gives a peak current 1.3 % lower.
 
-#include <cfloat>
 #include <cmath>
+
+#include "long_double_format.h"
 
 #if defined(__FAST_MATH__)
 #error "The TSC calculation must not be built with -ffast-math: it changes the results."
@@ -15,7 +16,7 @@
 
 // Where long double is that format the hardware does the work; elsewhere, or
 // when TSC_SOFT_EXTENDED asks for it, the software type gives the same bits.
-#if defined(TSC_SOFT_EXTENDED) || LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384
+#if defined(TSC_SOFT_EXTENDED) || !defined(TSC_LONG_DOUBLE_IS_EXTENDED)
 #define TSC_EXTENDED_IN_SOFTWARE 1
 #include "soft_extended.h"
 #endif

@@ -4,19 +4,6 @@
 
 #include "extended.h"
 
-namespace {
-
-struct NamedValue {
-    const char* name;
-    double value;
-};
-
-std::string NotFiniteMessage(const char* name) {
-    return std::string(name) + " の値が数として大きすぎるか、有限ではありません。";
-}
-
-}  // namespace
-
 std::size_t CountSteps(const CalcState& s) {
     std::size_t steps = 0;
     for (double T = s.To; T <= s.Tend && steps <= kMaxSteps;
@@ -26,33 +13,25 @@ std::size_t CountSteps(const CalcState& s) {
     return steps;
 }
 
-std::optional<std::string> CheckParameters(const CalcState& s) {
-    const NamedValue parameters[] = {
-        {"活性化エネルギーＥｔ", s.Et},
-        {"脱出周波数νｔ", s.Vt},
-        {"全トラップ数Ｎｔ", s.Nt},
-        {"測定開始温度Ｔｏ", s.To},
-        {"測定修了温度Ｔｅｎｄ", s.Tend},
-        {"温度上昇率β", s.Beta},
-        {"試料断面積Ｓ", s.S},
-        {"積分間隔ａ", s.a},
-    };
-    for (const NamedValue& p : parameters) {
-        if (!std::isfinite(p.value)) return NotFiniteMessage(p.name);
+std::optional<Refusal> CheckParameters(const CalcState& s) {
+    for (std::size_t i = 0; i < kParameters.size(); ++i) {
+        if (!std::isfinite(s.*kParameters[i].member)) {
+            return Refusal{RefusalKind::NotFinite, static_cast<Parameter>(i)};
+        }
     }
-    for (const NamedValue& p : {parameters[0], parameters[1], parameters[2], parameters[6]}) {
-        if (p.value < 0) return std::string(p.name) + " は 0 以上の値にしてください。";
+    // A zero energy, frequency, density or area gives a flat but meaningful
+    // curve; the start temperature divides, and the rate and step must move.
+    for (Parameter p : {Parameter::Et, Parameter::Vt, Parameter::Nt, Parameter::S}) {
+        if (s.*InfoOf(p).member < 0) return Refusal{RefusalKind::Negative, p};
     }
-    if (s.To <= 0) return std::string("測定開始温度Ｔｏ は 0 K より大きい値にしてください。");
-    if (s.Beta <= 0) return std::string("温度上昇率β は 0 より大きい値にしてください。");
-    if (s.a <= 0) return std::string("積分間隔ａ は 0 より大きい値にしてください。");
+    for (Parameter p : {Parameter::To, Parameter::Beta, Parameter::a}) {
+        if (s.*InfoOf(p).member <= 0) return Refusal{RefusalKind::NotPositive, p};
+    }
     if (tsc::Narrow(tsc::Widen(s.a) + tsc::Widen(s.To)) <= s.To) {
-        return std::string("積分間隔ａ が測定開始温度Ｔｏ に比べて小さすぎ、温度が進みません。");
+        return Refusal{RefusalKind::StepTooSmall, Parameter::a};
     }
     if (CountSteps(s) > kMaxSteps) {
-        return std::string(
-            "温度の刻みが多すぎます (上限 50000 ステップ)。"
-            "積分間隔ａ を大きくするか、温度範囲を狭めてください。");
+        return Refusal{RefusalKind::TooManySteps, Parameter::a, kMaxSteps};
     }
     return std::nullopt;
 }

@@ -15,12 +15,17 @@ constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 62;
 // The extended format: a value m * 2^e with m < 2^64; normal numbers have
 // the top bit of m set and 2^-16382 <= value < 2^16384.
 constexpr int kExtendedDigits = 64;
-constexpr int kExtendedMinExponent = -16382 - 63;  // weight of the last bit of subnormals
-constexpr int kExtendedMaxTopBit = 16383;          // weight of the top bit of the largest value
+constexpr int kExtendedMaxTopBit = 16383;  // weight of the top bit of the largest value
 
 constexpr int kDoubleDigits = 53;
 constexpr int kDoubleMinExponent = -1074;
 constexpr int kDoubleMaxTopBit = 1023;
+
+// A biased exponent minus these is the weight of the last significand bit.
+constexpr int kDoubleLastBitBias = kDoubleMaxTopBit + kDoubleDigits - 1;
+constexpr int kExtendedLastBitBias = kExtendedMaxTopBit + kExtendedDigits - 1;
+// Weight of the last bit of the extended subnormals (biased exponent 1).
+constexpr int kExtendedMinExponent = 1 - kExtendedLastBitBias;
 
 int BitWidth(U128 value) {
     const auto high = static_cast<std::uint64_t>(value >> 64);
@@ -118,7 +123,7 @@ SoftExtended::SoftExtended(double number) {
         const std::uint64_t whole = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
         const int normalize = std::countl_zero(whole);
         significand_ = whole << normalize;
-        exponent_ = (biased == 0 ? 1 : biased) - 1075 - normalize;
+        exponent_ = (biased == 0 ? 1 : biased) - kDoubleLastBitBias - normalize;
     }
 }
 
@@ -140,7 +145,7 @@ SoftExtended::operator double() const {
     if (r.overflow) return std::bit_cast<double>(sign | 0x7FF0000000000000);
     std::uint64_t bits = sign;
     if (r.significand >= std::uint64_t{1} << 52) {
-        const auto biased = static_cast<std::uint64_t>(r.exponent + 1075);
+        const auto biased = static_cast<std::uint64_t>(r.exponent + kDoubleLastBitBias);
         bits |= (biased << 52) | (r.significand & ((std::uint64_t{1} << 52) - 1));
     } else {
         bits |= r.significand;  // subnormal or zero: the exponent is the smallest
@@ -158,7 +163,7 @@ SoftExtended SoftExtended::FromBits(std::uint16_t signAndExponent, std::uint64_t
     if (significand == 0) return Special(Kind::Zero, negative);
     const int normalize = std::countl_zero(significand);
     SoftExtended value = Special(Kind::Finite, negative, significand << normalize);
-    value.exponent_ = (biased == 0 ? 1 : biased) - 16383 - 63 - normalize;
+    value.exponent_ = (biased == 0 ? 1 : biased) - kExtendedLastBitBias - normalize;
     return value;
 }
 
@@ -173,7 +178,7 @@ std::uint16_t SoftExtended::SignAndExponentBits() const {
         case Kind::Finite:
             break;
     }
-    const int biased = exponent_ + 63 + 16383;
+    const int biased = exponent_ + kExtendedLastBitBias;
     return sign | static_cast<std::uint16_t>(biased < 1 ? 0 : biased);
 }
 
@@ -188,7 +193,7 @@ std::uint64_t SoftExtended::SignificandBits() const {
         case Kind::Finite:
             break;
     }
-    const int biased = exponent_ + 63 + 16383;
+    const int biased = exponent_ + kExtendedLastBitBias;
     return biased < 1 ? significand_ >> (1 - biased) : significand_;
 }
 

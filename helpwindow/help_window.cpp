@@ -20,12 +20,9 @@ constexpr QRect kMemoGeometry(0, 0, 681, 449);
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window), Memo1(new QPlainTextEdit(this)) {
     setWindowTitle(QStringLiteral("Form2"));
-    setFont(DesignFont(kWindowFontFamily, 12));
+    setFont(DesignFont(kWindowFontFamily, kWindowFontHeight));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
-    // The main window alone decides when the program ends: closing it quits
-    // even while this window is open, and closing this one quits nothing.
-    setAttribute(Qt::WA_QuitOnClose, false);
 
     // Until the frame is known, the client area takes the whole outer size.
     move(kOuterPosition);

@@ -10,17 +10,12 @@
 #include "memo.h"
 #include "number_text.h"
 #include "parameter_check.h"
+#include "refusal_message.h"
+#include "result_lines.h"
 #include "run_calculation.h"
 #include "update_scope.h"
 
 namespace {
-
-// The parameter fields, in the order their values are entered.
-constexpr QLineEdit* TForm1::*kParameterFields[] = {
-    &TForm1::Edit1, &TForm1::Edit2, &TForm1::Edit3, &TForm1::Edit4,
-    &TForm1::Edit5, &TForm1::Edit6, &TForm1::Edit7, &TForm1::Edit8,
-};
-static_assert(std::size(kParameterFields) == kEnteredParameters.size());
 
 // Replaces the field's text and scrolls it to its beginning, so that a long
 // current shows its leading digits.
@@ -34,11 +29,13 @@ void ShowFromStart(QLineEdit* field, const std::string& utf8) {
 void TForm1::Button1Click(QObject* /*Sender*/) {
     // Each value is stored before the next field is read; a text that is not
     // a number stops the command at its field, with nothing calculated.
-    for (std::size_t i = 0; i < kEnteredParameters.size(); ++i) {
-        State.*kEnteredParameters[i] =
-            StrToFloat((this->*kParameterFields[i])->text().toStdString());
+    for (std::size_t i = 0; i < kParameters.size(); ++i) {
+        const QString text = ParameterField(static_cast<Parameter>(i))->text();
+        State.*kParameters[i].member = StrToFloat(text.toStdString());
     }
-    if (const auto refusal = CheckParameters(State)) throw Exception(*refusal);
+    if (const auto refusal = CheckParameters(State)) {
+        throw Exception(RefusalMessage(*refusal).toStdString());
+    }
 
     // Nothing is repainted while the command runs, so what the rows write
     // can reach the widgets together when it returns: the list and the
@@ -54,9 +51,7 @@ void TForm1::Button1Click(QObject* /*Sender*/) {
         RunCalculation(State, [&](const ResultRow& row) {
             peakT = FloatToStr(row.Tpeak);
             peakI = FloatToStr(row.Ipeak);
-            Memo1->Lines.Add(FloatToStr(row.T));
-            Memo1->Lines.Add(FloatToStr(row.Itsc));
-            Memo1->Lines.Add("");
+            for (const std::string& line : ResultLines(row)) Memo1->Lines.Add(line);
             series->AddXY(row.T, row.Itsc, QString(), clTeeColor);
         });
     }

@@ -79,6 +79,11 @@ class TForm1 : public QMainWindow {
 
     CalcState State;
 
+    // The field a parameter is typed into, and the name its label gives it:
+    // the label's caption without the closing "＝".
+    QLineEdit* ParameterField(Parameter parameter) const;
+    static QString ParameterName(Parameter parameter);
+
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
     void Open1Click(QObject* Sender);

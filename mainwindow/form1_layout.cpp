@@ -25,9 +25,13 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
+// The outer frame's top left corner on the screen.
+constexpr QPoint kWindowPosition(211, 129);
 constexpr int kClientWidth = 681;
 constexpr int kClientHeight = 412;
-constexpr int kWindowFontHeight = 12;
+constexpr int kChartFontHeight = 12;
+// Room around the plot: the right one keeps the last axis label whole.
+constexpr QMargins kChartMargins(4, 4, 16, 4);
 
 enum class LabelStyle {
     Plain,    // the window font
@@ -44,7 +48,8 @@ struct LabelLayout {
     LabelStyle style;
 };
 
-// In the order the labels are created; the bevels come between them.
+// In the order the labels are created; the bevels come between them. The
+// first eight name the parameters, in their order.
 constexpr LabelLayout kLabels[] = {
     {&TForm1::Label1, "Label1", {16, 56, 119, 12}, "活性化エネルギーＥｔ＝", LabelStyle::Plain},
     {&TForm1::Label2, "Label2", {48, 72, 88, 12}, "脱出周波数νｔ＝", LabelStyle::Plain},
@@ -86,13 +91,21 @@ struct FieldLayout {
     QRect rect;
 };
 
-// Each parameter field overlaps the next by four pixels.
+// Each parameter field overlaps the next by four pixels. In the order of the
+// parameters.
 constexpr FieldLayout kParameterFields[] = {
     {&TForm1::Edit1, "Edit1", {136, 56, 89, 20}},  {&TForm1::Edit2, "Edit2", {136, 72, 89, 20}},
     {&TForm1::Edit3, "Edit3", {136, 88, 89, 20}},  {&TForm1::Edit4, "Edit4", {136, 104, 89, 20}},
     {&TForm1::Edit5, "Edit5", {136, 120, 89, 20}}, {&TForm1::Edit6, "Edit6", {136, 136, 89, 20}},
     {&TForm1::Edit7, "Edit7", {136, 152, 89, 20}}, {&TForm1::Edit8, "Edit8", {136, 168, 89, 20}},
 };
+
+static_assert(std::size(kParameterFields) == kParameters.size());
+
+// Where the bevels come between the labels: Bevel1 and Bevel2 after Label9,
+// Bevel3 after Label18.
+constexpr std::size_t kLabelsBeforeBevel1 = 9;
+constexpr std::size_t kLabelsBeforeBevel3 = 18;
 
 constexpr FieldLayout kPeakFields[] = {
     {&TForm1::Edit9, "Edit9", {448, 360, 145, 20}},
@@ -137,9 +150,9 @@ QFrame* CreateBevel(QWidget* client, const char* name, const QRect& rect, int sh
     return bevel;
 }
 
-// Creates the labels kLabels[first] to kLabels[last].
-void CreateLabels(TForm1& form, QWidget* client, std::size_t first, std::size_t last) {
-    for (const LabelLayout& layout : std::span(kLabels).subspan(first, last - first + 1)) {
+// Creates the labels kLabels[begin] up to, not including, kLabels[end].
+void CreateLabels(TForm1& form, QWidget* client, std::size_t begin, std::size_t end) {
+    for (const LabelLayout& layout : std::span(kLabels).subspan(begin, end - begin)) {
         auto* label = new QLabel(Text(layout.caption), client);
         Place(label, layout.name, layout.rect);
         StyleLabel(label, layout.style);
@@ -177,18 +190,28 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
     // The controls need the whole client area below the menu bar; the frame
     // around it is the window system's.
-    move(211, 129);
+    move(kWindowPosition);
     resize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
     Edit1->setFocus();
 }
 
+QLineEdit* TForm1::ParameterField(Parameter parameter) const {
+    return this->*kParameterFields[static_cast<std::size_t>(parameter)].member;
+}
+
+QString TForm1::ParameterName(Parameter parameter) {
+    QString caption = Text(kLabels[static_cast<std::size_t>(parameter)].caption);
+    caption.chop(QStringView(u"＝").size());
+    return caption;
+}
+
 void TForm1::CreateLabelsAndBevels(QWidget* client) {
-    CreateLabels(*this, client, 0, 8);
+    CreateLabels(*this, client, 0, kLabelsBeforeBevel1);
     Bevel1 = CreateBevel(client, "Bevel1", {8, 48, 305, 201}, QFrame::Box | QFrame::Sunken);
     Bevel2 = CreateBevel(client, "Bevel2", {8, 24, 305, 25}, QFrame::Panel | QFrame::Raised);
-    CreateLabels(*this, client, 9, 17);
+    CreateLabels(*this, client, kLabelsBeforeBevel1, kLabelsBeforeBevel3);
     Bevel3 = CreateBevel(client, "Bevel3", {0, 0, 681, 1}, QFrame::Panel | QFrame::Sunken);
-    CreateLabels(*this, client, 18, 21);
+    CreateLabels(*this, client, kLabelsBeforeBevel3, std::size(kLabels));
 }
 
 void TForm1::CreateParameterFieldsAndButtons(QWidget* client) {
@@ -214,12 +237,12 @@ void TForm1::CreateResultsListAndChart(QWidget* client) {
     Chart1->setFocusPolicy(Qt::StrongFocus);
     QChart* chart = Chart1->chart();
     chart->setTitle(Text(kChartTitle));
-    chart->setTitleFont(DesignFont(kChartFontFamily, 12, true));
+    chart->setTitleFont(DesignFont(kChartFontFamily, kChartFontHeight, true));
     chart->setTitleBrush(Qt::blue);
     // Drawn flat on the window's face colour, with a clear back wall.
     chart->setBackgroundBrush(palette().window());
     chart->setPlotAreaBackgroundVisible(false);
-    const QFont chartFont = DesignFont(kChartFontFamily, 12);
+    const QFont chartFont = DesignFont(kChartFontFamily, kChartFontHeight);
     for (QCategoryAxis* axis : {Chart1->BottomAxis(), Chart1->LeftAxis()}) {
         axis->setLabelsFont(chartFont);
         axis->setLabelsBrush(Qt::black);
@@ -231,7 +254,7 @@ void TForm1::CreateResultsListAndChart(QWidget* client) {
     // With its one curve the chart needs no legend; the plot gets the room.
     chart->legend()->hide();
     chart->layout()->setContentsMargins(0, 0, 0, 0);
-    chart->setMargins(QMargins(4, 4, 16, 4));
+    chart->setMargins(kChartMargins);
 
     Series1 = Chart1->AddSeries();
     QLineSeries* curve = Series1->Curve();

@@ -4,13 +4,16 @@
 #include "exception.h"
 
 void RunCommand(const std::function<void()>& command) noexcept {
+    // The one boundary between a command and the toolkit's frames: whatever
+    // the command throws ends here, shown as well as it can be, and the
+    // program carries on.
     try {
         command();
-    } catch (const Exception& error) {
-        Application->ShowException(error);
     } catch (const std::exception& error) {
-        // Not one of the program's own errors (an allocation failure, say):
-        // shown the same way, as the last resort.
+        // The program's own errors and the standard ones (an allocation
+        // failure, say) carry a message.
         Application->ShowException(error);
+    } catch (...) {
+        Application->ShowException(Exception("Unknown error"));
     }
 }

@@ -6,6 +6,9 @@
 inline constexpr char kWindowFontFamily[] = "ＭＳ Ｐゴシック";
 inline constexpr char kChartFontFamily[] = "ＭＳ Ｐ明朝";
 
+// The character height, in pixels, of both windows' own font.
+inline constexpr int kWindowFontHeight = 12;
+
 // Neither typeface exists on Linux. Registers, for each, the proportional
 // Japanese faces of the same style that stand in for it, best first, so that
 // every caption renders in the intended style and no glyph is missing.

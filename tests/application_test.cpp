@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         ThrownError{"NoError", [] {}, nullptr},
         ThrownError{"ProgramError", [] { throw Exception("測定結果 error"); }, "測定結果 error"},
         ThrownError{"ConversionError", [] { throw EConvertError("'x' bad"); }, "'x' bad"},
-        ThrownError{"StandardError", [] { throw std::length_error("too long"); }, "too long"}),
+        ThrownError{"StandardError", [] { throw std::length_error("too long"); }, "too long"},
+        ThrownError{"ForeignError", [] { throw 42; }, "Unknown error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A window with one button wired like the main window's commands.

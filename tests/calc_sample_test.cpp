@@ -9,6 +9,7 @@
 #include "number_text.h"
 #include "reference_calculation.h"
 #include "run_calculation.h"
+#include "sample_values.h"
 
 namespace {
 
@@ -34,9 +35,9 @@ TEST_P(BothCalculations, SampleSetGivesThePublishedPeak) {
     EXPECT_EQ(FloatToStr(rows.back().T), "399.999999999989");
 
     EXPECT_EQ(state.Tpeak, rows[879].T);
-    EXPECT_EQ(FloatToStr(state.Tpeak), "375.79999999999");
+    EXPECT_EQ(FloatToStr(state.Tpeak), kSamplePeakT);
     EXPECT_EQ(state.Ipeak, 1.2634458398467659e-11);
-    EXPECT_EQ(FloatToStr(state.Ipeak), "1.26344583984677E-11");
+    EXPECT_EQ(FloatToStr(state.Ipeak), kSamplePeakI);
     EXPECT_EQ(rows.back().Ipeak, state.Ipeak);
     EXPECT_NEAR(state.Sum, 9.7316763e-08, 1e-15);
 }
@@ -52,7 +53,7 @@ TEST_P(BothCalculations, RepeatWithoutResetKeepsThePeakStepButShrinksTheCurrent)
     const auto rows = Rows(GetParam(), again);
 
     ASSERT_EQ(rows.size(), 1001u);
-    EXPECT_EQ(FloatToStr(again.Tpeak), "375.79999999999");
+    EXPECT_EQ(FloatToStr(again.Tpeak), kSamplePeakT);
     EXPECT_NEAR(again.Ipeak, 9.7353e-14, 0.0001e-14);
 
     ResetIntegral(again);
@@ -64,7 +65,7 @@ TEST_P(BothCalculations, RepeatWithoutResetKeepsThePeakStepButShrinksTheCurrent)
 }
 
 TEST_P(BothCalculations, QuarterKelvinStepsAreExactAndIntegrateToT) {
-    CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, 0.25);
+    CalcState state = SampleWithStep(0.25);
     const auto rows = Rows(GetParam(), state);
     ASSERT_EQ(rows.size(), 801u);
     EXPECT_EQ(state.Tpeak, 378.75);
@@ -106,7 +107,7 @@ TEST_P(BothCalculations, SecondStepSkipsItsTrapezoidWhenTheAdditionRoundsDown) {
 }
 
 TEST_P(BothCalculations, CurrentsThatUnderflowLeaveThePeakAtZero) {
-    CalcState state = WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, 0.2);
+    CalcState state = SampleParameters();
     state.Tpeak = 321.0;
     state.Sum = 1.0;  // exp(-(1e8 / 2) * 1) is 0 for every step
     const auto rows = Rows(GetParam(), state);

@@ -17,12 +17,11 @@ std::unique_ptr<TForm1> ShowFreshForm() {
 }
 
 void TypeParameters(TForm1& form, const ParameterTexts& texts) {
-    QLineEdit* const fields[] = {form.Edit1, form.Edit2, form.Edit3, form.Edit4,
-                                 form.Edit5, form.Edit6, form.Edit7, form.Edit8};
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        fields[i]->selectAll();
-        QTest::keyClick(fields[i], Qt::Key_Delete);
-        QTest::keyClicks(fields[i], QString::fromUtf8(texts[i]));
+        QLineEdit* field = form.ParameterField(static_cast<Parameter>(i));
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, QString::fromUtf8(texts[i]));
     }
 }
 

@@ -5,14 +5,13 @@
 #include <memory>
 
 #include "form1.h"
+#include "sample_values.h"
 
 class QAbstractButton;
 class QWidget;
 
 // The parameter texts of the help window's sample, Edit1 to Edit8.
 using ParameterTexts = std::array<const char*, 8>;
-inline constexpr ParameterTexts kSampleTexts = {"0.8", "1e8", "1e13", "200",
-                                                "400", "2",   "1",    "0.2"};
 
 // A main window as start-up leaves it, shown and active.
 std::unique_ptr<TForm1> ShowFreshForm();

@@ -45,6 +45,16 @@ class SeriesOrder : public ::testing::TestWithParam<OrderCase> {
     TFastLineSeries* series_ = chart_.AddSeries();
 };
 
+// Enough points of two x values that an unstable sort mixes them up (short
+// runs are sorted by insertion, which keeps any order).
+OrderCase ManyEqualX() {
+    OrderCase c{"ManyEqualXKeepTheirOrder", {}, {}, {}};
+    for (int i = 0; i < 64; ++i) c.later.push_back({double(i % 2), double(i)});
+    for (int i = 0; i < 64; i += 2) c.result.push_back({0, double(i)});
+    for (int i = 1; i < 64; i += 2) c.result.push_back({1, double(i)});
+    return c;
+}
+
 // The y values tell the points apart: equal x keep the order of adding.
 INSTANTIATE_TEST_SUITE_P(
     Chart, SeriesOrder,
@@ -61,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"NegativeAndTiny",
                   {{-1e-11, 1}},
                   {{1e-300, 2}, {-1e300, 3}, {0, 4}},
-                  {{-1e300, 3}, {-1e-11, 1}, {0, 4}, {1e-300, 2}}}),
+                  {{-1e300, 3}, {-1e-11, 1}, {0, 4}, {1e-300, 2}}},
+        ManyEqualX()),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(SeriesOrder, OneAtATime) {

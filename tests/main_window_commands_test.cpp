@@ -11,11 +11,10 @@
 #include "form1_test_support.h"
 #include "memo.h"
 #include "number_text.h"
+#include "qt_printers.h"
+#include "refusal_message.h"
 
 namespace {
-
-const QString kSamplePeakT = QStringLiteral("375.79999999999");
-const QString kSamplePeakI = QStringLiteral("1.26344583984677E-11");
 
 bool AscendingX(const TFastLineSeries& series) {
     const QList<QPointF>& points = series.Points();
@@ -83,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     "'' は正しい浮動小数点数ではありません。"},
                       RejectedInput{"ZeroStep",
                                     {"0.8", "1e8", "1e13", "200", "400", "2", "1", "0"},
-                                    "積分間隔ａ は 0 より大きい値にしてください。"}),
+                                    "積分間隔a は 0 より大きい値にしてください。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(CalculateRejects, WithItsMessageAppendingNothing) {
@@ -106,6 +105,18 @@ TEST_P(CalculateRejects, WithItsMessageAppendingNothing) {
     EXPECT_TRUE(Click(form->Button1).isEmpty());
     EXPECT_EQ(form->Edit9->text(), kSamplePeakT);
     EXPECT_EQ(ListLines(*form).size(), 3004);
+}
+
+TEST(CalculateCommand, RefusalsNameTheParametersAsTheirLabels) {
+    EXPECT_EQ(RefusalMessage({RefusalKind::NotFinite, Parameter::Et}),
+              "活性化エネルギーＥｔ の値が数として大きすぎるか、有限ではありません。");
+    EXPECT_EQ(RefusalMessage({RefusalKind::Negative, Parameter::S}),
+              "試料断面積Ｓ は 0 以上の値にしてください。");
+    EXPECT_EQ(RefusalMessage({RefusalKind::StepTooSmall, Parameter::a}),
+              "積分間隔a が測定開始温度Ｔｏ に比べて小さすぎ、温度が進みません。");
+    EXPECT_EQ(RefusalMessage({RefusalKind::TooManySteps, Parameter::a, 50000}),
+              "温度の刻みが多すぎます (上限 50000 ステップ)。"
+              "積分間隔a を大きくするか、温度範囲を狭めてください。");
 }
 
 TEST(CalculateCommand, StoresTheFieldsReadBeforeARejectedOne) {

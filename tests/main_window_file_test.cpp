@@ -20,6 +20,7 @@
 #include <sstream>
 
 #include "chart.h"
+#include "file_bytes.h"
 #include "file_dialog.h"
 #include "file_dialog_driver.h"
 #include "form1_test_support.h"
@@ -29,18 +30,6 @@
 #include "tsccurve_cli.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QString Cancel() { return QString(); }
 

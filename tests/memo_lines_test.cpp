@@ -34,6 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LinesCase{"TwoLineEnds", "\n\n", {"", ""}, "\n\nx\n\n"},
                       LinesCase{"Blanks", " ", {" "}, " \nx\n\n"},
                       LinesCase{"Japanese", "測定\n結果", {"測定", "結果"}, "測定\n結果\nx\n\n"},
+                      // A typed line separator already ends the line.
+                      LinesCase{"TypedLineSeparator", "a\u2028", {"a"}, "a\nx\n\n"},
                       LinesCase{"NonBreakingSpace", "1\u00A0K\n", {"1\u00A0K"}, "1 K\nx\n\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -60,7 +62,8 @@ TEST_P(MemoLinesOverText, AppendsTheSameDuringAnUpdate) {
         // when the update ends.
         EXPECT_EQ(memo_.Lines.Count(), GetParam().lines.size() + 2);
         EXPECT_EQ(memo_.Lines.Strings(memo_.Lines.Count() - 2), "x");
-        EXPECT_EQ(memo_.toPlainText(), QString(GetParam().text).replace(u'\u00A0', u' '));
+        EXPECT_EQ(memo_.toPlainText(),
+                  QString(GetParam().text).replace(u'\u00A0', u' ').replace(u'\u2028', u'\n'));
     }
     EXPECT_EQ(memo_.toPlainText(), GetParam().afterAdding);
 }

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The message for the sample set with one field changed.
-std::optional<std::string> ProblemWith(double CalcState::*field, double value) {
+// The refusal for the sample set with one field changed.
+std::optional<Refusal> RefusalWith(double CalcState::*field, double value) {
     CalcState state = SampleParameters();
     state.*field = value;
     return CheckParameters(state);
@@ -17,33 +17,45 @@ std::optional<std::string> ProblemWith(double CalcState::*field, double value) {
 
 TEST(ParameterCheck, AcceptsTheSampleAndAnEmptyRange) {
     EXPECT_FALSE(CheckParameters(SampleParameters()));
-    EXPECT_FALSE(ProblemWith(&CalcState::Tend, 100));
-    EXPECT_FALSE(ProblemWith(&CalcState::Nt, 0));
-    EXPECT_FALSE(ProblemWith(&CalcState::Et, 0));
+    EXPECT_FALSE(RefusalWith(&CalcState::Tend, 100));
+    EXPECT_FALSE(RefusalWith(&CalcState::Nt, 0));
+    EXPECT_FALSE(RefusalWith(&CalcState::Et, 0));
 }
 
-TEST(ParameterCheck, RefusalsNameTheParameter) {
+TEST(ParameterCheck, RefusalsSayWhichParameterAndWhy) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    using enum RefusalKind;
     const struct {
         double CalcState::*field;
         double value;
-        const char* named;
+        RefusalKind kind;
+        Parameter parameter;
     } cases[] = {
-        {&CalcState::Et, inf, "Ｅｔ"},   {&CalcState::Vt, -inf, "νｔ"},
-        {&CalcState::Nt, nan, "Ｎｔ"},   {&CalcState::Tend, inf, "Ｔｅｎｄ"},
-        {&CalcState::Et, -0.1, "Ｅｔ"},  {&CalcState::Vt, -1, "νｔ"},
-        {&CalcState::Nt, -1e13, "Ｎｔ"}, {&CalcState::S, -1, "Ｓ"},
-        {&CalcState::To, 0, "Ｔｏ"},     {&CalcState::To, -10, "Ｔｏ"},
-        {&CalcState::Beta, 0, "β"},      {&CalcState::Beta, -2, "β"},
-        {&CalcState::a, 0, "ａ"},        {&CalcState::a, -0.2, "ａ"},
-        {&CalcState::a, 1e-14, "ａ"},    {&CalcState::a, 0.001, "50000"},
+        {&CalcState::Et, inf, NotFinite, Parameter::Et},
+        {&CalcState::Vt, -inf, NotFinite, Parameter::Vt},
+        {&CalcState::Nt, nan, NotFinite, Parameter::Nt},
+        {&CalcState::Tend, inf, NotFinite, Parameter::Tend},
+        {&CalcState::Et, -0.1, Negative, Parameter::Et},
+        {&CalcState::Vt, -1, Negative, Parameter::Vt},
+        {&CalcState::Nt, -1e13, Negative, Parameter::Nt},
+        {&CalcState::S, -1, Negative, Parameter::S},
+        {&CalcState::To, 0, NotPositive, Parameter::To},
+        {&CalcState::To, -10, NotPositive, Parameter::To},
+        {&CalcState::Beta, 0, NotPositive, Parameter::Beta},
+        {&CalcState::Beta, -2, NotPositive, Parameter::Beta},
+        {&CalcState::a, 0, NotPositive, Parameter::a},
+        {&CalcState::a, -0.2, NotPositive, Parameter::a},
+        {&CalcState::a, 1e-14, StepTooSmall, Parameter::a},
+        {&CalcState::a, 0.001, TooManySteps, Parameter::a},
     };
     for (const auto& c : cases) {
-        const auto problem = ProblemWith(c.field, c.value);
-        ASSERT_TRUE(problem) << c.named << " " << c.value;
-        EXPECT_NE(problem->find(c.named), std::string::npos) << *problem;
+        const auto refusal = RefusalWith(c.field, c.value);
+        ASSERT_TRUE(refusal) << c.value;
+        EXPECT_EQ(refusal->kind, c.kind) << c.value;
+        EXPECT_EQ(refusal->parameter, c.parameter) << c.value;
     }
+    EXPECT_EQ(RefusalWith(&CalcState::a, 0.001)->limit, kMaxSteps);
 }
 
 TEST(ParameterCheck, StepLimitCountsTheCalculationsOwnAdditions) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QRect>
 #include <QString>
 #include <ostream>
@@ -8,6 +9,25 @@
 // QStringList elements are printed through the QString one.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
+}
+
+// Bytes as a C string literal, so that a difference in line ends shows.
+inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
+    *out << '"';
+    for (const char c : bytes) {
+        if (c == '\r') {
+            *out << "\\r";
+        } else if (c == '\n') {
+            *out << "\\n";
+        } else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(c);
+            *out << "\\x" << kHex[byte >> 4] << kHex[byte & 0xF];
+        } else {
+            *out << c;
+        }
+    }
+    *out << '"';
 }
 
 inline void PrintTo(const QRect& rect, std::ostream* out) {

@@ -8,12 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cstdint>
 #include <cstring>
 #include <random>
 
-#if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && defined(__x86_64__)
+#include "long_double_format.h"
+
+#if defined(TSC_LONG_DOUBLE_IS_EXTENDED) && defined(__x86_64__)
 #define TSC_HAVE_X87_LONG_DOUBLE 1
 #endif
 

@@ -6,21 +6,9 @@
 #include <sstream>
 
 #include "fit_picture.h"
-#include "tsccurve_cli.h"
+#include "run_tsccurve.h"
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunTsccurve(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("tsccurve_fit_test_" + name)).string();

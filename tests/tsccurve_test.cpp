@@ -2,23 +2,12 @@
 
 #include <sstream>
 
-#include "tsccurve_cli.h"
+#include "run_tsccurve.h"
+#include "sample_values.h"
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunTsccurve(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-const std::vector<std::string> kSample = {"0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"};
+const std::vector<std::string> kSample(kSampleTexts.begin(), kSampleTexts.end());
 
 std::vector<std::string> With(std::vector<std::string> args, std::vector<std::string> params) {
     args.insert(args.end(), params.begin(), params.end());
@@ -28,7 +17,7 @@ std::vector<std::string> With(std::vector<std::string> args, std::vector<std::st
 TEST(Tsccurve, PeakOfTheSample) {
     const Outcome result = RunTool(With({"--peak"}, kSample));
     EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.out, "375.79999999999 1.26344583984677E-11\n");
+    EXPECT_EQ(result.out, std::string(kSamplePeakT) + " " + kSamplePeakI + "\n");
     EXPECT_EQ(result.err, "");
 }
 
@@ -80,7 +69,19 @@ TEST(Tsccurve, BadInputGoesToStderrWithNothingOnStdout) {
         EXPECT_NE(result.err, "");
     }
     EXPECT_NE(RunTool(notANumber).err.find("'0,2'"), std::string::npos);
-    EXPECT_NE(RunTool(refused).err.find("β"), std::string::npos);
+    EXPECT_EQ(RunTool(refused).err, "tsccurve: Beta (K/min) must be greater than 0\n");
+}
+
+// A buffer whose flush fails, as standard output does on a full disk.
+struct FullDisk : std::stringbuf {
+    int sync() override { return -1; }
+};
+
+TEST(Tsccurve, OutputThatCannotBeWrittenIsExitCode1) {
+    FullDisk disk;
+    std::ostream out(&disk);
+    std::ostringstream err;
+    EXPECT_EQ(RunTsccurve(With({"--peak"}, kSample), out, err), 1);
 }
 
 TEST(Tsccurve, HelpAndNegativeNumbers) {
@@ -91,7 +92,7 @@ TEST(Tsccurve, HelpAndNegativeNumbers) {
     const Outcome negative =
         RunTool({"--peak", "-0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"});
     EXPECT_EQ(negative.code, 2);
-    EXPECT_NE(negative.err.find("Ｅｔ"), std::string::npos);
+    EXPECT_EQ(negative.err, "tsccurve: Et (eV) must not be negative\n");
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 // 200 K to 400 K at 2 K/min, 1 mm^2, step 0.2 K.
 CalcState SampleParameters();
 
+// The sample with another step a.
+CalcState SampleWithStep(double a);
+
 CalcState WithParameters(double Et, double Vt, double Nt, double To, double Tend, double Beta,
                          double S, double a);
 

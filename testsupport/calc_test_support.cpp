@@ -14,7 +14,9 @@ CalcState WithParameters(double Et, double Vt, double Nt, double To, double Tend
     return state;
 }
 
-CalcState SampleParameters() { return WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, 0.2); }
+CalcState SampleParameters() { return SampleWithStep(0.2); }
+
+CalcState SampleWithStep(double a) { return WithParameters(0.8, 1e8, 1e13, 200, 400, 2, 1, a); }
 
 std::vector<ResultRow> Rows(void (*calculation)(CalcState&, const RowSink&), CalcState& state) {
     std::vector<ResultRow> rows;

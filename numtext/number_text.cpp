@@ -10,8 +10,9 @@
 #include <string>
 
 #include "exception.h"
+#include "long_double_format.h"
 
-#if LDBL_MANT_DIG != 64 || LDBL_MAX_EXP != 16384
+#if !defined(TSC_LONG_DOUBLE_IS_EXTENDED)
 #include "soft_extended.h"
 #define TSC_LONG_DOUBLE_WIDER_THAN_EXTENDED 1
 #if LDBL_MANT_DIG < 66 || LDBL_MAX_EXP < 16384

@@ -1,0 +1,45 @@
+#pragma once
+
+// What the dispatcher in tsccurve_cli.cpp calls: one function per output
+// mode or subcommand, each in its own file.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "calc_state.h"
+#include "parameter_check.h"
+
+// The exit codes RunTsccurve documents.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitOutputFailed = 1;
+inline constexpr int kExitUsageError = 2;
+
+// The usage text, as --help prints it.
+extern const char* const kUsage;
+
+// The check's refusal in English, naming the parameter by its symbol and
+// unit.
+std::string RefusalText(const Refusal& refusal);
+
+// Reads the eight parameter texts in the order of the window's fields and
+// checks them; throws Exception with the English message when a text is not
+// a number or the check refuses the set.
+CalcState ReadCheckedParameters(const std::vector<std::string>& texts);
+
+// The curve of one calculation, as each output mode writes it.
+std::string CsvCurve(CalcState& state);
+std::string ResultsFileText(CalcState& state);
+std::string PeakLine(CalcState& state);
+
+// A fit that ran but did not converge.
+inline constexpr int kExitFitNotConverged = 3;
+
+// The curve modes with --model standard, from the parameters as entered.
+std::string StandardCsvCurve(const CalcState& entered);
+std::string StandardResultsFileText(const CalcState& entered);
+std::string StandardPeakLines(const CalcState& entered);
+
+// `tsccurve fit FILE ...`, given the arguments after "fit"; returns the exit
+// code and reports refusals itself.
+int RunFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
