@@ -11,6 +11,8 @@
 #include <QValueAxis>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -28,15 +30,33 @@ class OffscreenApplication {
   public:
     OffscreenApplication() {
         if (QCoreApplication::instance() == nullptr) {
+            // Qt's remarks about the missing session (no runtime folder, no
+            // display) are no concern of a command-line user; whether the
+            // picture was written is reported on its own.
+            previousHandler_ = qInstallMessageHandler(QuietUnlessCritical);
             application_ = std::make_unique<QApplication>(argc_, argv_);
         }
     }
+    ~OffscreenApplication() {
+        application_.reset();
+        if (previousHandler_ != nullptr) qInstallMessageHandler(previousHandler_);
+    }
+    OffscreenApplication(const OffscreenApplication&) = delete;
+    OffscreenApplication& operator=(const OffscreenApplication&) = delete;
 
   private:
     char name_[9] = "tsccurve", option_[10] = "-platform", platform_[10] = "offscreen";
     char* argv_[4] = {name_, option_, platform_, nullptr};
     int argc_ = 3;
     std::unique_ptr<QApplication> application_;
+    QtMessageHandler previousHandler_ = nullptr;
+
+    static void QuietUnlessCritical(QtMsgType type, const QMessageLogContext&,
+                                    const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        }
+    }
 };
 
 QScatterSeries* Points(const std::vector<double>& x, const std::vector<double>& y,
@@ -69,6 +89,30 @@ void Attach(QChart* chart, QAbstractSeries* series, QValueAxis* x, QValueAxis* y
     series->attachAxis(y);
 }
 
+// Currents are drawn in the unit that puts the largest near 1 to 1000: the
+// chart takes spans below 1e-12 for none at all, and pA reads better than
+// 1e-12 A anyway.
+struct CurrentUnit {
+    double perAmpere;
+    const char* name;
+};
+
+CurrentUnit UnitFor(const std::vector<double>& currents) {
+    double largest = 0;
+    for (const double i : currents) largest = std::max(largest, std::fabs(i));
+    static constexpr CurrentUnit kUnits[] = {{1e18, "aA"}, {1e15, "fA"}, {1e12, "pA"},
+                                             {1e9, "nA"},  {1e6, "µA"},  {1e3, "mA"}};
+    for (const CurrentUnit& unit : kUnits) {
+        if (largest * unit.perAmpere < 1000) return unit;
+    }
+    return {1, "A"};
+}
+
+std::vector<double> Scaled(std::vector<double> values, double factor) {
+    for (double& v : values) v *= factor;
+    return values;
+}
+
 std::pair<double, double> Padded(const std::vector<double>& a, const std::vector<double>& b) {
     double low = *std::min_element(a.begin(), a.end());
     double high = *std::max_element(a.begin(), a.end());
@@ -79,8 +123,11 @@ std::pair<double, double> Padded(const std::vector<double>& a, const std::vector
 
 QImage Draw(const tsc::analysis::MeasuredCurve& curve, const tsc::analysis::FitResult& fit,
             const std::vector<std::string>& caption) {
-    std::vector<double> residuals(curve.I.size());
-    for (std::size_t i = 0; i < residuals.size(); ++i) residuals[i] = curve.I[i] - fit.fitted[i];
+    const CurrentUnit unit = UnitFor(curve.I);
+    const std::vector<double> measured = Scaled(curve.I, unit.perAmpere);
+    const std::vector<double> fitted = Scaled(fit.fitted, unit.perAmpere);
+    std::vector<double> residuals(measured.size());
+    for (std::size_t i = 0; i < residuals.size(); ++i) residuals[i] = measured[i] - fitted[i];
     const double Tlow = curve.T.front(), Thigh = curve.T.back();
 
     QWidget page;
@@ -93,21 +140,22 @@ QImage Draw(const tsc::analysis::MeasuredCurve& curve, const tsc::analysis::FitR
     auto* upper = new QChart;
     upper->setTitle(fit.converged ? "Measured curve and fit"
                                   : "Measured curve; the fit did NOT converge");
-    const auto [Ilow, Ihigh] = Padded(curve.I, fit.fitted);
+    const auto [Ilow, Ihigh] = Padded(measured, fitted);
     QValueAxis* x = Axis(upper, Qt::AlignBottom, "T (K)", Tlow, Thigh);
-    QValueAxis* y = Axis(upper, Qt::AlignLeft, "I (A)", Ilow, Ihigh);
-    Attach(upper, Points(curve.T, curve.I, "measured", QColor(40, 90, 200)), x, y);
+    QValueAxis* y = Axis(upper, Qt::AlignLeft, QString("I (%1)").arg(unit.name), Ilow, Ihigh);
+    Attach(upper, Points(curve.T, measured, "measured", QColor(40, 90, 200)), x, y);
     auto* line = new QLineSeries;
     line->setName("fitted");
     line->setPen(QPen(QColor(210, 40, 30), 2));
-    for (std::size_t i = 0; i < curve.T.size(); ++i) line->append(curve.T[i], fit.fitted[i]);
+    for (std::size_t i = 0; i < curve.T.size(); ++i) line->append(curve.T[i], fitted[i]);
     Attach(upper, line, x, y);
 
     auto* lower = new QChart;
     lower->legend()->hide();
     const auto [Rlow, Rhigh] = Padded(residuals, {0.0});
     QValueAxis* rx = Axis(lower, Qt::AlignBottom, "T (K)", Tlow, Thigh);
-    QValueAxis* ry = Axis(lower, Qt::AlignLeft, "residual (A)", Rlow, Rhigh);
+    QValueAxis* ry =
+        Axis(lower, Qt::AlignLeft, QString("residual (%1)").arg(unit.name), Rlow, Rhigh);
     Attach(lower, Points(curve.T, residuals, "residual", QColor(40, 90, 200)), rx, ry);
     auto* zero = new QLineSeries;
     zero->append(Tlow, 0);

@@ -82,10 +82,12 @@ std::string FitText(const FitResult& fit, FitModel model, const std::string& fil
     text += "  activation energy  Et = " + WithError(fit.Et, "eV") + "\n";
     text += "  escape frequency   νt = " + WithError(fit.Vt, "Hz") + "\n";
     text += "  trap density       Nt = " + WithError(fit.Nt, "cm⁻²") + "\n";
-    if (fit.constant.fitted || fit.slope.fitted) {
+    if (fit.slope.fitted) {
         text += "  background         constant + slope·(T − " + Significant(To, 8) + " K)\n";
         text += "    constant = " + WithError(fit.constant, "A") + "\n";
-        if (fit.slope.fitted) text += "    slope    = " + WithError(fit.slope, "A/K") + "\n";
+        text += "    slope    = " + WithError(fit.slope, "A/K") + "\n";
+    } else if (fit.constant.fitted) {
+        text += "  background         " + WithError(fit.constant, "A") + "\n";
     }
     text += "  correlation of Et and ln νt: " + Significant(fit.corrEtLnVt, 4) + "\n\n";
     text += "  fitted peak        Tm = " + Significant(fit.Tm, 8) +
