@@ -54,7 +54,8 @@ QString LoadTextFromFile(const QString& fileName) {
     const FileDescriptor file{fd};
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        Fail(fileName, "は通常のファイルではないため開けません。", {});
+        Fail(fileName, "は通常のファイルではないため開けません。",
+             S_ISDIR(status.st_mode) ? ReasonForErrno(EISDIR) : QString());
     }
     if (status.st_size > kMaxResultsFileBytes) FailTooLarge(fileName);
     const QByteArray bytes = ReadAtMost(fd, status.st_size + 1, fileName);

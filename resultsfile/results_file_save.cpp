@@ -89,6 +89,11 @@ void WriteInPlace(const QString& fileName, const struct stat& target, const QByt
         if (put <= 0) break;
         done += put;
     }
+    // A file that took no byte (one under /proc, say) keeps its old content.
+    if (done == 0 && !bytes.isEmpty()) {
+        ThrowFileError(fileName, QStringLiteral("に書き込めません。ファイルは元のままです。"),
+                       SystemReason());
+    }
     if (done < bytes.size() || ::ftruncate(fd, bytes.size()) != 0 || ::fsync(fd) != 0) {
         ThrowFileError(fileName,
                        QStringLiteral("に書き込めません。ファイルは途中まで書き換えられています。"),
@@ -106,7 +111,8 @@ void SaveLinesToFile(const QStringList& lines, const QString& fileName) {
         return;
     }
     if (!S_ISREG(target.st_mode)) {
-        ThrowFileError(fileName, QStringLiteral("は通常のファイルではないため保存できません。"));
+        ThrowFileError(fileName, QStringLiteral("は通常のファイルではないため保存できません。"),
+                       S_ISDIR(target.st_mode) ? ReasonForErrno(EISDIR) : QString());
     }
     // Through a symbolic link, the file it names is replaced, not the link.
     const QString path = QFileInfo(fileName).canonicalFilePath();

@@ -2,22 +2,10 @@
 
 #include <sstream>
 
+#include "run_tsccurve.h"
 #include "sample_values.h"
-#include "tsccurve_cli.h"
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunTsccurve(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 const std::vector<std::string> kSample(kSampleTexts.begin(), kSampleTexts.end());
 

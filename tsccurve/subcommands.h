@@ -39,3 +39,15 @@ std::string PeakLine(CalcState& state);
 
 // `tsccurve methods ...`, given the arguments after the subcommand's name.
 int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A fit that ran but did not converge.
+inline constexpr int kExitFitNotConverged = 3;
+
+// The curve modes with --model standard, from the parameters as entered.
+std::string StandardCsvCurve(const CalcState& entered);
+std::string StandardResultsFileText(const CalcState& entered);
+std::string StandardPeakLines(const CalcState& entered);
+
+// `tsccurve fit FILE ...`, given the arguments after "fit"; returns the exit
+// code and reports refusals itself.
+int RunFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -11,9 +11,11 @@
 namespace {
 
 enum class Output { Csv, Results, Peak };
+enum class Model { Legacy, Standard };
 
 struct Arguments {
     Output output = Output::Csv;
+    Model model = Model::Legacy;
     bool help = false;
     std::vector<std::string> parameters;
 };
@@ -21,8 +23,15 @@ struct Arguments {
 Arguments ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--model") {
+            const std::string model = i + 1 < args.size() ? args[++i] : "";
+            if (model != "legacy" && model != "standard") {
+                throw Exception("--model takes legacy or standard, not \"" + model + "\"");
+            }
+            parsed.model = model == "standard" ? Model::Standard : Model::Legacy;
+        } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             parsed.help = true;
@@ -39,7 +48,18 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     return parsed;
 }
 
-std::string Curve(Output output, CalcState& state) {
+std::string Curve(Output output, Model model, CalcState& state) {
+    if (model == Model::Standard) {
+        switch (output) {
+            case Output::Results:
+                return StandardResultsFileText(state);
+            case Output::Peak:
+                return StandardPeakLines(state);
+            case Output::Csv:
+                break;
+        }
+        return StandardCsvCurve(state);
+    }
     switch (output) {
         case Output::Results:
             return ResultsFileText(state);
@@ -64,6 +84,9 @@ int Written(std::ostream& out, std::ostream& err) {
 int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && args.front() == "methods")
         return RunMethods({args.begin() + 1, args.end()}, out, err);
+    if (!args.empty() && args.front() == "fit") {
+        return RunFit({args.begin() + 1, args.end()}, out, err);
+    }
     try {
         const Arguments parsed = ParseArguments(args);
         if (parsed.help) return Written(out << kUsage, err);
@@ -73,7 +96,7 @@ int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::os
             return kExitUsageError;
         }
         CalcState state = ReadCheckedParameters(parsed.parameters);
-        return Written(out << Curve(parsed.output, state), err);
+        return Written(out << Curve(parsed.output, parsed.model, state), err);
     } catch (const Exception& e) {
         err << "tsccurve: " << e.what() << "\n";
         return kExitUsageError;

@@ -1,0 +1,79 @@
+#include "start_values.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "physical_constants.h"
+
+namespace tsc::analysis {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::vector<double> MovingAverage(const std::vector<double>& I) {
+    const std::size_t half = std::max<std::size_t>(1, I.size() / 100);
+    std::vector<double> smooth(I.size());
+    for (std::size_t i = 0; i < I.size(); ++i) {
+        const std::size_t from = i >= half ? i - half : 0;
+        const std::size_t to = std::min(I.size() - 1, i + half);
+        double sum = 0;
+        for (std::size_t j = from; j <= to; ++j) sum += I[j];
+        smooth[i] = sum / static_cast<double>(to - from + 1);
+    }
+    return smooth;
+}
+
+// Where the smoothed curve crosses `level` between points i and j (one
+// apart), linearly.
+double Crossing(const std::vector<double>& T, const std::vector<double>& s, std::size_t i,
+                std::size_t j, double level) {
+    return T[i] + (level - s[i]) / (s[j] - s[i]) * (T[j] - T[i]);
+}
+
+}  // namespace
+
+PeakShape MeasurePeak(const std::vector<double>& T, const std::vector<double>& I) {
+    const std::vector<double> s = MovingAverage(I);
+    const std::size_t top = std::max_element(s.begin(), s.end()) - s.begin();
+    PeakShape peak{T[top], s[top], kNaN, kNaN};
+    const double half = s[top] / 2;
+    for (std::size_t i = top; i > 0; --i) {
+        if (s[i - 1] <= half) {
+            peak.T1 = Crossing(T, s, i - 1, i, half);
+            break;
+        }
+    }
+    for (std::size_t i = top; i + 1 < s.size(); ++i) {
+        if (s[i + 1] <= half) {
+            peak.T2 = Crossing(T, s, i, i + 1, half);
+            break;
+        }
+    }
+    return peak;
+}
+
+double ChenEnergy(const PeakShape& peak) {
+    // Chen's constants for first-order kinetics: E = c k Tm^2 / w - b 2 k Tm.
+    const double kTm = kBoltzmannEv * peak.Tm;
+    if (std::isfinite(peak.T1) && std::isfinite(peak.T2)) {
+        return 2.52 * kTm * peak.Tm / (peak.T2 - peak.T1) - 2 * kTm;
+    }
+    if (std::isfinite(peak.T2)) return 0.976 * kTm * peak.Tm / (peak.T2 - peak.Tm);
+    if (std::isfinite(peak.T1)) return 1.51 * kTm * peak.Tm / (peak.Tm - peak.T1) - 1.58 * 2 * kTm;
+    return kNaN;
+}
+
+double FrequencyFromPeak(double Et, double Tm, double Beta) {
+    const double kTm = kBoltzmannEv * Tm;
+    return Beta / kSecondsPerMinute * Et / (kTm * Tm) * std::exp(Et / kTm);
+}
+
+double DensityFromArea(const std::vector<double>& T, const std::vector<double>& I, double Beta,
+                       double S) {
+    double area = 0;
+    for (std::size_t i = 1; i < T.size(); ++i) area += (I[i] + I[i - 1]) / 2 * (T[i] - T[i - 1]);
+    return area / (Beta / kSecondsPerMinute) / (kElementaryCharge * S * kMm2ToM2 * kPerCm2ToPerM2);
+}
+
+}  // namespace tsc::analysis
