@@ -9,6 +9,7 @@
 #include <unsupported/Eigen/NonLinearOptimization>
 
 #include "legacy_model.h"
+#include "peak_condition.h"
 #include "physical_constants.h"
 #include "standard_model.h"
 #include "start_values.h"
@@ -271,8 +272,9 @@ std::optional<Parameters> StartValue(const Problem& problem, const StartBasis& b
     p[kSlope] = basis.slope / problem.Scale();
     double Vt = o.fixedVt.value_or(kNaN);
     if (!o.fixedVt) {
-        Vt = o.model == FitModel::Standard ? FrequencyFromPeak(p[kEt], basis.peak.Tm, o.Beta)
-                                           : LegacyFrequencyForPeak(problem, p[kEt], basis.peak.Tm);
+        Vt = o.model == FitModel::Standard
+                 ? FrequencyFromPeakCondition(p[kEt], basis.peak.Tm, o.Beta)
+                 : LegacyFrequencyForPeak(problem, p[kEt], basis.peak.Tm);
     }
     p[kLnVt] = std::log(Vt);
     double Nt = o.fixedNt.value_or(kNaN);

@@ -64,11 +64,6 @@ double ChenEnergy(const PeakShape& peak) {
     return kNaN;
 }
 
-double FrequencyFromPeak(double Et, double Tm, double Beta) {
-    const double kTm = kBoltzmannEv * Tm;
-    return Beta / kSecondsPerMinute * Et / (kTm * Tm) * std::exp(Et / kTm);
-}
-
 double DensityFromArea(const std::vector<double>& T, const std::vector<double>& I, double Beta,
                        double S) {
     double area = 0;

@@ -21,9 +21,6 @@ PeakShape MeasurePeak(const std::vector<double>& T, const std::vector<double>& I
 // delta or the low-temperature half tau. NaN when no half-width is known.
 double ChenEnergy(const PeakShape& peak);
 
-// vt from the peak condition beta Et/(k Tm^2) = vt exp(-Et/(k Tm)).
-double FrequencyFromPeak(double Et, double Tm, double Beta);
-
 // Nt (cm^-2) from the area under the curve: integral I dT / beta = q S Nt.
 double DensityFromArea(const std::vector<double>& T, const std::vector<double>& I, double Beta,
                        double S);
