@@ -94,24 +94,6 @@ Outcome<double> HalfCrossing(std::span<const double> temperature, std::span<cons
     return SmoothedCrossing(temperature, current, band, half).value_or(*linear);
 }
 
-struct ChenConstants {
-    double c;
-    double b;
-};
-
-ChenConstants ConstantsFor(Width width, double muG) {
-    const double offset = muG - 0.42;
-    switch (width) {
-        case Width::Tau:
-            return {1.51 + 3.0 * offset, 1.58 + 4.2 * offset};
-        case Width::Delta:
-            return {0.976 + 7.3 * offset, 0};
-        case Width::Omega:
-            break;
-    }
-    return {2.52 + 10.2 * offset, 1};
-}
-
 double WidthOf(Width width, const PeakWidths& shape) {
     switch (width) {
         case Width::Tau:
@@ -150,10 +132,7 @@ PeakWidths WidthsOfPeak(double Tm, double T1, double T2) {
 
 Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
                                       double betaKPerMin) {
-    const ChenConstants constants = ConstantsFor(width, shape.muG);
-    const double k = kBoltzmannEv;
-    const double energy =
-        constants.c * k * Tm * Tm / WidthOf(width, shape) - constants.b * 2 * k * Tm;
+    const double energy = ChenWidthEnergy(width, WidthOf(width, shape), shape.muG, Tm);
     if (!(energy > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
     const double frequency = FrequencyFromPeakCondition(energy, Tm, betaKPerMin);
     if (!std::isfinite(frequency)) return MethodRefusal{RefusalReason::FrequencyOverflow};

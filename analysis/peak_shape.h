@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <span>
 
+#include "chen_energy.h"
 #include "method_refusal.h"
 #include "peak_location.h"
 
@@ -37,16 +37,13 @@ PeakWidths WidthsOfPeak(double Tm, double T1, double T2);
 // their values, general order between them.
 KineticOrder OrderFromSymmetry(double muG);
 
-enum class Width { Tau, Delta, Omega };
-inline constexpr std::array kWidths = {Width::Tau, Width::Delta, Width::Omega};
-
 struct TrapEstimate {
     double Et = 0;  // eV
     double Vt = 0;  // Hz, from the first-order peak condition
 };
 
-// Chen's general-order peak-shape energy E = c·k·Tm²/α − b·2k·Tm for the width
-// α, with its escape frequency at the heating rate.
+// The same energy from the peak's own widths, with its escape frequency at the
+// heating rate.
 Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
                                       double betaKPerMin);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "chen_energy.h"
 #include "physical_constants.h"
 
 namespace tsc::analysis {
@@ -54,13 +55,16 @@ PeakShape MeasurePeak(const std::vector<double>& T, const std::vector<double>& I
 }
 
 double ChenEnergy(const PeakShape& peak) {
-    // Chen's constants for first-order kinetics: E = c k Tm^2 / w - b 2 k Tm.
-    const double kTm = kBoltzmannEv * peak.Tm;
+    // A fitted peak is first order, whatever the measured halves' symmetry.
+    constexpr double kFirstOrderSymmetry = 0.42;
+    const auto energy = [&](Width width, double alpha) {
+        return ChenWidthEnergy(width, alpha, kFirstOrderSymmetry, peak.Tm);
+    };
     if (std::isfinite(peak.T1) && std::isfinite(peak.T2)) {
-        return 2.52 * kTm * peak.Tm / (peak.T2 - peak.T1) - 2 * kTm;
+        return energy(Width::Omega, peak.T2 - peak.T1);
     }
-    if (std::isfinite(peak.T2)) return 0.976 * kTm * peak.Tm / (peak.T2 - peak.Tm);
-    if (std::isfinite(peak.T1)) return 1.51 * kTm * peak.Tm / (peak.Tm - peak.T1) - 1.58 * 2 * kTm;
+    if (std::isfinite(peak.T2)) return energy(Width::Delta, peak.T2 - peak.Tm);
+    if (std::isfinite(peak.T1)) return energy(Width::Tau, peak.Tm - peak.T1);
     return kNaN;
 }
 
