@@ -1,8 +1,9 @@
 #include "fit_report.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "json_text.h"
 
 namespace {
 
@@ -10,15 +11,6 @@ using tsc::analysis::Background;
 using tsc::analysis::FitModel;
 using tsc::analysis::FitResult;
 using tsc::analysis::FittedValue;
-
-// The shortest text that reads back as the same double; JSON has no
-// infinities or NaN, so those are null.
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
 
 std::string JsonValue(const FittedValue& v) {
     return "{\"value\": " + JsonNumber(v.value) + ", \"stderr\": " + JsonNumber(v.stderr_) + "}";

@@ -49,26 +49,16 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string Curve(Output output, Model model, CalcState& state) {
-    if (model == Model::Standard) {
-        switch (output) {
-            case Output::Results:
-                return StandardResultsFileText(state);
-            case Output::Peak:
-                return StandardPeakLines(state);
-            case Output::Csv:
-                break;
-        }
-        return StandardCsvCurve(state);
-    }
+    const bool standard = model == Model::Standard;
     switch (output) {
         case Output::Results:
-            return ResultsFileText(state);
+            return standard ? StandardResultsFileText(state) : ResultsFileText(state);
         case Output::Peak:
-            return PeakLine(state);
+            return standard ? StandardPeakLines(state) : PeakLine(state);
         case Output::Csv:
             break;
     }
-    return CsvCurve(state);
+    return standard ? StandardCsvCurve(state) : CsvCurve(state);
 }
 
 // Flushed here, so that a full disk or a closed standard output is noticed
