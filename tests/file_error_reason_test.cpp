@@ -3,16 +3,15 @@
 #include "file_error_reason.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <csignal>
 
 #include "file_error.h"
+#include "file_size_limit.h"
 #include "results_file.h"
 
 namespace {
@@ -63,16 +62,12 @@ TEST_F(FileErrorReasons, AFileThatCannotBeReplacedWhereItIs) {
 }
 
 TEST_F(FileErrorReasons, AFileLargerThanTheSystemAllows) {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string message =
-        MessageOf([&] { SaveLinesToFile(QStringList(2000, "0.123456789"), PathOf("big.txt")); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
+    std::string message;
+    {
+        const FileSizeLimit limit(4096);
+        message = MessageOf(
+            [&] { SaveLinesToFile(QStringList(2000, "0.123456789"), PathOf("big.txt")); });
+    }
     ExpectReason(message, "ファイルが大きすぎます");
 }
 

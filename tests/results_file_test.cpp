@@ -1,7 +1,6 @@
 #include "results_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -11,11 +10,11 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <chrono>
-#include <csignal>
 #include <future>
 
 #include "file_bytes.h"
 #include "file_error.h"
+#include "file_size_limit.h"
 #include "qt_printers.h"
 #include "results_text.h"
 
@@ -318,17 +317,10 @@ TEST_F(ResultsFile, LoadOfAnUnreadableFileFails) {
 // root too.
 TEST_F(ResultsFile, SaveThatFailsPartWayKeepsTheOldFile) {
     const QString path = WriteBytes("out.txt", "old\r\n");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    ExpectFileError([&] { SaveLinesToFile(SampleLikeLines(3004), path); }, path);
-
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedHandler);
+    {
+        const FileSizeLimit limit(4096);
+        ExpectFileError([&] { SaveLinesToFile(SampleLikeLines(3004), path); }, path);
+    }
     EXPECT_EQ(ReadBytes(path), "old\r\n");
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"out.txt"})
         << "the temporary file is left behind";
