@@ -1,6 +1,5 @@
 #include "methods_plot.h"
 
-#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
@@ -12,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+
+#include "offscreen_application.h"
 
 using namespace tsc::analysis;
 
@@ -124,26 +125,7 @@ std::optional<std::string> WriteMethodsPlot(const std::string& path,
                                             std::span<const double> temperature,
                                             std::span<const double> current,
                                             const CurveMethods& methods, RiseWindow window) {
-    // The command-line program has no application object of its own; it
-    // draws without a display.
-    // Qt's remarks about the missing desktop session are not the user's concern.
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                std::fprintf(stderr, "%s\n", qPrintable(message));
-        });
-    struct Restore {
-        QtMessageHandler handler;
-        ~Restore() { qInstallMessageHandler(handler); }
-    } restore{previous};
-    std::unique_ptr<QApplication> application;
-    static int argc = 1;
-    static char name[] = "tsccurve";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QApplication>(argc, argv);
-    }
+    const OffscreenApplication application;
 
     QWidget canvas;
     auto* layout = new QHBoxLayout(&canvas);
