@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "temperature_integral.h"
+
 // The textbook first-order model of one trap level emptied by linear heating
 // (Randall-Wilkins in thermoluminescence):
 //
@@ -23,14 +25,6 @@ struct Heating {
     double Beta;  // heating rate, K/min
     double S;     // cross-section, mm^2
 };
-
-// F(T) - F(To) for the activation energy Et (eV), in K. Accurate also where
-// T is close to To, and where exp(-Et/kTo) is far below the smallest double.
-double DeltaF(double Et, double To, double T);
-
-// integral_To^T exp(-Et/kT')/T' dT' = E1(Et/kT) - E1(Et/kTo), dimensionless;
-// -1/k times it is the derivative of DeltaF with respect to Et.
-double DeltaE1(double Et, double To, double T);
 
 // The current at T (A).
 double StandardCurrent(const Trap& trap, const Heating& heating, double T);
