@@ -30,28 +30,47 @@ double GPrime(double z) {
     return (z / (1 + z) - std::log1p(z)) / (z * z);
 }
 
+// What every point of one level needs.
+struct LevelConstants {
+    double c;     // Et/k, K
+    double rate;  // s/beta, 1/K
+    double lnQS;  // ln Q + ln s
+    double b;
+    bool first;  // b == 1: the bracket is exp(-u)
+};
+
+LevelConstants ConstantsOf(const PeakLevel& level, const LinearHeating& heating) {
+    return {level.Et / kBoltzmannEv, std::exp(level.lnS) / heating.betaPerSecond,
+            level.lnQ + level.lnS, level.b, level.b == 1};
+}
+
 // ln I and its slopes at one temperature from the two integrals there.
-PeakSlopes Slopes(const PeakLevel& level, const LinearHeating& heating, double T, double deltaF,
-                  double deltaG) {
-    const double c = level.Et / kBoltzmannEv;
-    const double rate = std::exp(level.lnS) / heating.betaPerSecond;  // s/beta, 1/K
-    const double u = rate * deltaF;
-    const double z = (level.b - 1) * u;
+PeakSlopes Slopes(const LevelConstants& k, double T, double deltaF, double deltaG,
+                  bool wantSlopes = true) {
+    const double u = k.rate * deltaF;
+    const double z = (k.b - 1) * u;
     PeakSlopes s;
     if (!std::isfinite(u) || !(1 + z > 0)) {
         s.lnI = -kInfinity;
         return s;
     }
-    const double g = G(z);
-    s.lnI = level.lnQ + level.lnS - c / T - level.b * u * g;
+    const double g = k.first ? 1 : G(z);
+    s.lnI = k.lnQS - k.c / T - k.b * u * g;
     if (!(s.lnI > -kLargestExponent - 50)) {
         s.lnI = -kInfinity;
         return s;
     }
-    s.dLnS = 1 - level.b * u / (1 + z);
-    s.dEt = -1 / (kBoltzmannEv * T) + level.b / (1 + z) * rate * deltaG / kBoltzmannEv;
-    s.dB = -u * (g + level.b * u * GPrime(z));
+    if (!wantSlopes) return s;
+    const double shrink = k.b / (1 + z);
+    s.dLnS = 1 - shrink * u;
+    s.dEt = (-1 / T + shrink * k.rate * deltaG) / kBoltzmannEv;
+    s.dB = -u * (g + k.b * u * (k.first ? -0.5 : GPrime(z)));
     return s;
+}
+
+PeakSlopes Slopes(const PeakLevel& level, const LinearHeating& heating, double T, double deltaF,
+                  double deltaG) {
+    return Slopes(ConstantsOf(level, heating), T, deltaF, deltaG);
 }
 
 }  // namespace
@@ -67,9 +86,11 @@ void EvaluatePeak(const PeakLevel& level, const LinearHeating& heating, std::spa
         deltaG = scratch;
     }
     IntegralsAlong(level.Et, heating.To, T, columns.lnI, deltaG);
+    const LevelConstants constants = ConstantsOf(level, heating);
+    const bool wantSlopes = !deltaG.empty();
     for (std::size_t i = 0; i < T.size(); ++i) {
         const PeakSlopes s =
-            Slopes(level, heating, T[i], columns.lnI[i], deltaG.empty() ? 0.0 : deltaG[i]);
+            Slopes(constants, T[i], columns.lnI[i], wantSlopes ? deltaG[i] : 0.0, wantSlopes);
         columns.lnI[i] = s.lnI;
         if (!columns.dEt.empty()) columns.dEt[i] = s.dEt;
         if (!columns.dLnS.empty()) columns.dLnS[i] = s.dLnS;

@@ -141,7 +141,7 @@ void IntegralsAlong(double Et, double To, std::span<const double> T, std::span<d
                     const double node = middle + half * chosen->rule.node[j];
                     const double value = chosen->rule.weight[j] * std::exp(-c / node);
                     sumF += value;
-                    sumG += value / node;
+                    if (wantG) sumG += value / node;
                 }
                 F += half * sumF;
                 G += half * sumG;

@@ -1,10 +1,12 @@
 #include "measured_curve.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <optional>
 
 namespace tsc::analysis {
@@ -61,6 +63,27 @@ Number ParseNumber(std::string_view field, double& value) {
     return std::isfinite(value) ? Number::Finite : Number::NotFinite;
 }
 
+// A heater's controller can let the temperature step back a little, and
+// some files repeat a temperature: those are data, sorted here stably, so
+// that points of equal temperature keep their order.
+void SortByTemperature(MeasuredCurve& curve) {
+    const std::size_t n = curve.T.size();
+    if (std::is_sorted(curve.T.begin(), curve.T.end())) return;
+    std::vector<std::size_t> order(n);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return curve.T[a] < curve.T[b]; });
+    MeasuredCurve sorted;
+    sorted.T.reserve(n);
+    sorted.I.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sorted.T.push_back(curve.T[order[i]]);
+        sorted.I.push_back(curve.I[order[i]]);
+        if (order[i] != i) ++sorted.reordered;
+    }
+    curve = std::move(sorted);
+}
+
 class Reader {
   public:
     Reader(const std::string& fileName, bool celsius) : file_(fileName), celsius_(celsius) {}
@@ -101,6 +124,7 @@ class Reader {
     CurveReading Finish() {
         if (!refusal_ && pendingTemperature_) Refuse("a temperature without its current");
         if (refusal_) return *refusal_;
+        SortByTemperature(curve_);
         return std::move(curve_);
     }
 
@@ -113,9 +137,6 @@ class Reader {
     bool Point(double T, double I) {
         if (celsius_) T += kZeroCelsius;
         if (!(T > 0)) return Refuse("a temperature that is not above 0 K");
-        if (!curve_.T.empty() && !(T > curve_.T.back())) {
-            return Refuse("the temperature does not increase");
-        }
         curve_.T.push_back(T);
         curve_.I.push_back(I);
         return true;

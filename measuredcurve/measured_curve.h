@@ -11,8 +11,10 @@
 namespace tsc::analysis {
 
 struct MeasuredCurve {
-    std::vector<double> T;  // K, strictly increasing
-    std::vector<double> I;  // A; negative values (noise around zero) are data
+    std::vector<double> T;  // K, not decreasing
+    std::vector<double> I;  // A, or counts; negative values (noise around zero) are data
+    // How many points the reader moved to put the temperatures in order.
+    std::size_t reordered = 0;
 };
 
 // Why a file was not taken, said once for a person: "FILE:LINE: reason",
@@ -37,7 +39,9 @@ using CurveReading = std::variant<MeasuredCurve, CurveRefusal>;
 // `celsius` takes the temperatures in degrees Celsius.
 //
 // Refused, naming the line: a line that is not two numbers, a value that is
-// not finite, a temperature not above 0 K or not above the one before.
+// not finite, a temperature not above 0 K. Temperatures that step back are
+// put in order (stably: equal temperatures keep the file's order), and the
+// curve counts the points moved.
 CurveReading ParseMeasuredCurve(std::string_view bytes, const std::string& fileName, bool celsius);
 
 // The same from a file; a file that cannot be read is refused too.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <Eigen/Dense>
+#include <atomic>
+#include <chrono>
+#include <string>
+
+// Least squares with bounds on the parameters: Eigen's Levenberg-Marquardt
+// (MINPACK's) on parameters transformed so that every value it can reach
+// lies within the bounds, as MINUIT and lmfit do it: p = lo + (hi - lo)
+// (sin z + 1)/2 between two bounds, p = lo - 1 + sqrt(z^2 + 1) above one.
+namespace tsc::analysis {
+
+// The residuals and their Jacobian in the problem's own parameters. Either
+// returns false where the model is not defined at p; the solver then takes
+// the step back.
+class LeastSquaresProblem {
+  public:
+    virtual ~LeastSquaresProblem() = default;
+    virtual int Points() const = 0;
+    virtual bool Residuals(const Eigen::VectorXd& p, Eigen::VectorXd& r) const = 0;
+    virtual bool Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) const = 0;
+};
+
+// What a solve may spend: evaluations of the residuals (a Jacobian counts as
+// one more), and a time after which, or a flag on which, it stops.
+struct SolveLimits {
+    int evaluations = 200;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+    const std::atomic<bool>* cancel = nullptr;
+    // Converged once a step changes the sum of squares, or the scaled
+    // parameters, by less than this share.
+    double tolerance = 1e-10;
+};
+
+struct SolveOutcome {
+    Eigen::VectorXd p;
+    bool converged = false;
+    bool cancelled = false;  // by the flag
+    bool outOfTime = false;
+    int iterations = 0;
+    int evaluations = 0;
+    double chi2 = 0;  // squared norm of the residuals at p
+    std::string why;  // when not converged
+};
+
+SolveOutcome SolveBounded(const LeastSquaresProblem& problem, const Eigen::VectorXd& start,
+                          const Eigen::VectorXd& lower, const Eigen::VectorXd& upper,
+                          const SolveLimits& limits);
+
+// Whether p lies on one of its bounds, as far as the transformation can
+// tell it apart from one: within 1e-4 of the span, or of the value.
+bool AtBound(double p, double lower, double upper);
+
+}  // namespace tsc::analysis

@@ -1,0 +1,497 @@
+#include "deconvolution.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "curve_smoothing.h"
+#include "fit_spectrum.h"
+#include "peak_search.h"
+#include "physical_constants.h"
+
+namespace tsc::analysis {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Above this many points the peaks are found and fitted on the curve in
+// bins first, and the full curve only refines that fit.
+constexpr std::size_t kDirectPoints = 20000;
+constexpr std::size_t kCoarseBins = 4096;
+// One more peak must lower BIC by this much (strong evidence); a peak fewer
+// is preferred while BIC rises by no more than this.
+constexpr double kBicGain = 10;
+constexpr double kBicSlack = 2;
+constexpr int kMostPeaks = 15;
+constexpr int kMostRounds = 10;
+// The energies retried, as factors of the estimate: that one first, then
+// further and further from it.
+constexpr double kEnergyFactors[] = {1.0, 0.8, 1.25, 0.65, 1.5};
+// General order starts from the first-order fit with this order.
+constexpr double kGeneralStart = 1.1;
+
+struct Context {
+    FitData data;
+    const DeconvolutionRequest& request;
+    PeakSearch search;
+    Clock::time_point deadline;
+};
+
+FitData MakeData(std::span<const double> T, std::span<const double> y,
+                 const DeconvolutionRequest& request) {
+    FitData data;
+    data.T.assign(T.begin(), T.end());
+    data.y.assign(y.begin(), y.end());
+    data.betaPerSecond = request.betaPerSecond;
+    data.windowStep = request.windowStep;
+    double scale = 0;
+    for (const double v : y) scale = std::max(scale, std::fabs(v));
+    if (!(scale > 0 && std::isfinite(scale))) scale = 1;
+    data.weight.resize(y.size());
+    if (request.weighting == Weighting::Poisson) {
+        for (std::size_t i = 0; i < y.size(); ++i)
+            data.weight[i] = 1 / std::sqrt(std::max(y[i], 1.0));
+        data.chi2Unit = 1;
+    } else {
+        std::fill(data.weight.begin(), data.weight.end(), 1 / scale);
+        data.chi2Unit = scale * scale;
+    }
+    return data;
+}
+
+SolveLimits Limits(const Context& c, int freeValues) {
+    SolveLimits limits;
+    limits.evaluations = 100 + 25 * freeValues;
+    limits.deadline = c.deadline;
+    limits.cancel = c.request.cancel;
+    return limits;
+}
+
+bool Better(const SpectrumFit& a, const SpectrumFit& b) {
+    if (a.converged != b.converged) return a.converged;
+    const double ca = a.statistics.chi2, cb = b.statistics.chi2;
+    if (std::isfinite(ca) != std::isfinite(cb)) return std::isfinite(ca);
+    return ca < cb;
+}
+
+bool Stopped(const Context& c) {
+    return (c.request.cancel && c.request.cancel->load()) || Clock::now() > c.deadline;
+}
+
+int Count(const SpectrumModel& model) {
+    int free = 0;
+    for (const PeakComponent& p : model.peaks) {
+        free += !p.Et.fixed + !p.Vt.fixed + !p.charge.fixed;
+        free += p.kinetics == Kinetics::General && !p.b.fixed;
+    }
+    const BackgroundKind k = model.background.kind;
+    free += k == BackgroundKind::Constant      ? 1
+            : k == BackgroundKind::Linear      ? 2
+            : k == BackgroundKind::Exponential ? 3
+                                               : 0;
+    return free;
+}
+
+SpectrumFit FitModel(const Context& c, const SpectrumModel& model) {
+    return FitSpectrumModel(c.data, model, Limits(c, Count(model)));
+}
+
+// The fit's values as the start of another fit, with the peaks' kinetics
+// (and the start order of general-order peaks) given anew.
+void ApplyFixes(SpectrumModel& model, std::span<const FixedValue> fixed) {
+    for (const FixedValue& f : fixed) {
+        if (f.peak >= static_cast<int>(model.peaks.size())) continue;
+        PeakComponent& p = model.peaks[f.peak];
+        Parameter& target = f.name == PeakParameter::Et   ? p.Et
+                            : f.name == PeakParameter::Vt ? p.Vt
+                            : f.name == PeakParameter::B  ? p.b
+                                                          : p.charge;
+        target.value = f.value;
+        target.fixed = true;
+    }
+}
+
+SpectrumModel ModelFromFit(const SpectrumFit& fit, const SpectrumModel& was, Kinetics kinetics,
+                           double bStart, std::span<const FixedValue> fixed) {
+    // Both list the peaks by ascending top: the starts are sorted so.
+    SpectrumModel model = was;
+    for (std::size_t k = 0; k < fit.peaks.size() && k < model.peaks.size(); ++k) {
+        PeakComponent& p = model.peaks[k];
+        const FittedPeak& f = fit.peaks[k];
+        p.kinetics = kinetics;
+        if (!p.Et.fixed) p.Et.value = f.Et.value;
+        if (!p.Vt.fixed) p.Vt.value = f.Vt.value;
+        if (!p.charge.fixed) p.charge.value = f.charge.value;
+        p.b = DefaultPeak(kinetics).b;
+        if (kinetics == Kinetics::General) p.b.value = std::max(f.b.value, bStart);
+    }
+    ApplyFixes(model, fixed);
+    const FittedBackground& b = fit.background;
+    model.background.constant.value = b.constant.value;
+    model.background.slope.value = b.slope.value;
+    if (b.kind == BackgroundKind::Exponential) {
+        model.background.amplitude.value = std::max(b.amplitude.value, 1e-9);
+        model.background.scale.value = b.scale.value;
+    }
+    return model;
+}
+
+int RanAway(const SpectrumFit& fit) {
+    return static_cast<int>(
+        std::count_if(fit.peaks.begin(), fit.peaks.end(),
+                      [](const FittedPeak& p) { return p.verdict == PeakVerdict::RanAway; }));
+}
+
+// The median Et/kTm of the peaks that held, for peaks that start anew.
+double TypicalX(const SpectrumFit& fit) {
+    std::vector<double> x;
+    for (const FittedPeak& p : fit.peaks) {
+        if (p.verdict != PeakVerdict::RanAway)
+            x.push_back(p.Et.value / (kBoltzmannEv * p.Tm.value));
+    }
+    if (x.empty()) return 35;
+    std::nth_element(x.begin(), x.begin() + x.size() / 2, x.end());
+    return x[x.size() / 2];
+}
+
+std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit);
+
+// Peaks that ran away start once more where they started, each time with
+// another energy, and from the height the others leave there; the others
+// go on from where the fit left them.
+SpectrumFit Reseeded(const Context& c, SpectrumFit fit, const SpectrumModel& model,
+                     const std::vector<PeakStart>& starts) {
+    const DeconvolutionRequest& r = c.request;
+    const Kinetics kinetics = model.peaks.empty() ? r.kinetics : model.peaks.front().kinetics;
+    for (const int round : {0, 1}) {
+        if (RanAway(fit) == 0 || Stopped(c) || fit.peaks.size() != starts.size()) break;
+        SpectrumModel next = ModelFromFit(fit, model, kinetics, 1, r.fixed);
+        const double x = TypicalX(fit);
+        for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
+            if (fit.peaks[k].verdict != PeakVerdict::RanAway) continue;
+            FitData rest = c.data;
+            for (std::size_t i = 0; i < rest.y.size(); ++i) {
+                rest.y[i] -= fit.fitted[i] - fit.peaks[k].current[i];
+            }
+            // First where it started; then where the others leave the most
+            // of the measurement unexplained.
+            PeakStart start = starts[k];
+            start.Et = x * kBoltzmannEv * start.Tm;
+            if (round == 1) {
+                SpectrumFit others = fit;
+                for (std::size_t i = 0; i < others.fitted.size(); ++i) {
+                    others.fitted[i] -= fit.peaks[k].current[i];
+                }
+                if (const auto elsewhere = ResidualPeak(c, others)) start = *elsewhere;
+            }
+            const PeakStart one[] = {start};
+            std::vector<FixedValue> fixed;
+            for (FixedValue f : r.fixed) {
+                if (f.peak == static_cast<int>(k)) fixed.push_back({0, f.name, f.value});
+            }
+            const SpectrumModel fresh =
+                StartModel(rest, one, kinetics, BackgroundKind::None, fixed, kGeneralStart);
+            next.peaks[k] = fresh.peaks.front();
+        }
+        SpectrumFit again = FitModel(c, next);
+        if (again.converged && RanAway(again) <= RanAway(fit) && Better(again, fit)) {
+            fit = std::move(again);
+        } else if (again.converged && RanAway(again) < RanAway(fit) &&
+                   again.statistics.chi2 < 1.05 * fit.statistics.chi2) {
+            fit = std::move(again);
+        }
+    }
+    return fit;
+}
+
+// A fit from these starts: first order first when general order is asked
+// for, peaks that run away started again, and retries from other energies
+// until one converges.
+SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
+    std::sort(starts.begin(), starts.end(),
+              [](const PeakStart& a, const PeakStart& b) { return a.Tm < b.Tm; });
+    const DeconvolutionRequest& r = c.request;
+    const bool general = r.kinetics == Kinetics::General;
+    const Kinetics first = general ? Kinetics::First : r.kinetics;
+    SpectrumFit best;
+    bool haveBest = false;
+    for (const double factor : kEnergyFactors) {
+        if (Stopped(c)) break;
+        SpectrumModel model = StartModel(c.data, starts, first, r.background, r.fixed, 1, factor);
+        if (general) {
+            // A peak whose order is held at another value than 1 is fitted
+            // in its own order from the start.
+            for (PeakComponent& p : model.peaks) {
+                if (p.b.fixed && p.b.value != 1) p.kinetics = Kinetics::General;
+            }
+        }
+        SpectrumFit fit = Reseeded(c, FitModel(c, model), model, starts);
+        if (general && !Stopped(c)) {
+            const SpectrumModel generalModel =
+                ModelFromFit(fit, model, Kinetics::General, kGeneralStart, r.fixed);
+            SpectrumFit generalFit = Reseeded(c, FitModel(c, generalModel), generalModel, starts);
+            if (!generalFit.converged && !Stopped(c)) {
+                const SpectrumFit again =
+                    FitModel(c, ModelFromFit(fit, model, Kinetics::General, 1.5, r.fixed));
+                if (Better(again, generalFit)) generalFit = again;
+            }
+            fit = std::move(generalFit);
+        }
+        if (!haveBest || Better(fit, best)) {
+            best = std::move(fit);
+            haveBest = true;
+        }
+        if (best.converged) break;
+    }
+    return best;
+}
+
+std::vector<PeakStart> StartsOf(const std::vector<PeakCandidate>& candidates) {
+    std::vector<PeakStart> starts;
+    for (const PeakCandidate& p : candidates) {
+        starts.push_back({p.Tm, 0, p.height, p.curvature, p.shoulder});
+    }
+    return starts;
+}
+
+// The fit's peaks as starts again, at their fitted tops and energies.
+std::vector<PeakStart> StartsOf(const SpectrumFit& fit) {
+    std::vector<PeakStart> starts;
+    for (const FittedPeak& p : fit.peaks) {
+        starts.push_back({p.Tm.value, p.Et.value, p.Im.value, 0, false});
+    }
+    return starts;
+}
+
+// Where the measurement rises most clearly above the fit: the strongest
+// bend in the residuals that stands out of the noise.
+std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit) {
+    std::vector<double> residual(c.data.y.size());
+    for (std::size_t i = 0; i < residual.size(); ++i) residual[i] = c.data.y[i] - fit.fitted[i];
+    const PeakSearch search = SearchPeaks(c.data.T, residual);
+    const PeakCandidate* strongest = nullptr;
+    for (const PeakCandidate& p : search.candidates) {
+        if (!strongest || p.height * std::sqrt(p.significance) >
+                              strongest->height * std::sqrt(strongest->significance)) {
+            strongest = &p;
+        }
+    }
+    if (!strongest) return std::nullopt;
+    // Its energy like its neighbours'.
+    const double typical = TypicalX(fit);
+    return PeakStart{strongest->Tm, typical * kBoltzmannEv * strongest->Tm, strongest->height,
+                     strongest->curvature, true};
+}
+
+SpectrumFit WithPeakAdded(const Context& c, const SpectrumFit& fit, const PeakStart& added) {
+    std::vector<PeakStart> starts = StartsOf(fit);
+    starts.push_back(added);
+    return FitFromStarts(c, starts);
+}
+
+SpectrumFit WithPeakRemoved(const Context& c, const SpectrumFit& fit, std::size_t removed) {
+    std::vector<PeakStart> starts = StartsOf(fit);
+    starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(removed));
+    return FitFromStarts(c, starts);
+}
+
+// Wald-Wolfowitz: how many standard deviations the number of runs of
+// residuals of one sign lies below what independent residuals would give.
+double RunsZ(const FitData& data, const SpectrumFit& fit) {
+    double positive = 0, negative = 0, runs = 0;
+    int last = 0;
+    for (std::size_t i = 0; i < data.y.size(); ++i) {
+        const double r = data.y[i] - fit.fitted[i];
+        const int sign = r > 0 ? 1 : r < 0 ? -1 : 0;
+        if (sign == 0) continue;
+        (sign > 0 ? positive : negative) += 1;
+        if (sign != last) runs += 1;
+        last = sign;
+    }
+    const double n = positive + negative;
+    if (n < 2 || positive == 0 || negative == 0) return 0;
+    const double mean = 2 * positive * negative / n + 1;
+    const double variance = (mean - 1) * (mean - 2) / (n - 1);
+    return variance > 0 ? (runs - mean) / std::sqrt(variance) : 0;
+}
+
+std::string Format(const char* format, double a, double b = 0, double c = 0) {
+    char text[200];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+bool Enough(const Context& c, const SpectrumFit& fit, int peaks) {
+    return static_cast<int>(c.data.T.size()) >= 4 * FreeValueCount(c.request, peaks) &&
+           peaks <= kMostPeaks && !fit.peaks.empty();
+}
+
+SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
+    std::string history;
+    for (int round = 0; round < kMostRounds && !Stopped(c); ++round) {
+        bool changed = false;
+        // Peaks the data do not hold are dropped while BIC allows.
+        for (std::size_t k = 0; k < fit.peaks.size() && fit.peaks.size() > 1 && !Stopped(c); ++k) {
+            if (fit.peaks[k].verdict == PeakVerdict::Determined && fit.converged) continue;
+            const SpectrumFit fewer = WithPeakRemoved(c, fit, k);
+            if (fewer.converged &&
+                (!fit.converged || fewer.statistics.bic <= fit.statistics.bic + kBicSlack)) {
+                history += Format("; without the peak at %.1f K BIC %.1f", fit.peaks[k].Tm.value,
+                                  fewer.statistics.bic);
+                fit = fewer;
+                changed = true;
+                break;
+            }
+        }
+        if (changed) continue;
+        const int peaks = static_cast<int>(fit.peaks.size());
+        if (!Enough(c, fit, peaks + 1)) break;
+        const std::optional<PeakStart> added = ResidualPeak(c, fit);
+        if (!added) break;
+        const SpectrumFit more = WithPeakAdded(c, fit, *added);
+        const bool newPeakHolds =
+            more.converged &&
+            std::none_of(more.peaks.begin(), more.peaks.end(),
+                         [](const FittedPeak& p) { return p.verdict == PeakVerdict::RanAway; });
+        if (newPeakHolds && more.statistics.bic < fit.statistics.bic - kBicGain) {
+            history += Format("; a peak added at %.1f K: BIC %.1f", added->Tm, more.statistics.bic);
+            fit = more;
+            continue;
+        }
+        history +=
+            Format("; one more peak at %.1f K gave BIC %.1f", added->Tm, more.statistics.bic) +
+            (more.converged ? ", not lower by 10" : " and did not converge");
+        break;
+    }
+    fit.notes.push_back(
+        Format("peaks: %.0f, chosen by BIC (%.1f)", fit.peaks.size(), fit.statistics.bic) +
+        history);
+    return fit;
+}
+
+SpectrumFit DeconvolveDirect(Context& c) {
+    const DeconvolutionRequest& r = c.request;
+    c.search = SearchPeaks(c.data.T, c.data.y);
+    std::vector<PeakCandidate> candidates = c.search.candidates;
+    if (candidates.empty()) {
+        // No bend stands out: start from the largest point.
+        const auto top = std::max_element(c.data.y.begin(), c.data.y.end());
+        candidates.push_back({c.data.T[top - c.data.y.begin()], *top, 0, 0, false});
+    }
+    const auto byHeight = [](const PeakCandidate& a, const PeakCandidate& b) {
+        return a.height > b.height;
+    };
+    std::vector<PeakStart> starts;
+    switch (r.peaks.count) {
+        case PeakCount::One:
+            std::sort(candidates.begin(), candidates.end(), byHeight);
+            starts = StartsOf({candidates.front()});
+            break;
+        case PeakCount::Number:
+            std::sort(candidates.begin(), candidates.end(), byHeight);
+            if (static_cast<int>(candidates.size()) > r.peaks.number)
+                candidates.resize(r.peaks.number);
+            starts = StartsOf(candidates);
+            break;
+        case PeakCount::Automatic:
+            std::sort(candidates.begin(), candidates.end(), byHeight);
+            if (candidates.size() > kMostPeaks) candidates.resize(kMostPeaks);
+            starts = StartsOf(candidates);
+            break;
+        case PeakCount::AtTemperatures:
+            for (const double T : r.peaks.temperatures) {
+                // The curve's height and bend there, from the nearest candidate
+                // when one lies close, else from the curve itself.
+                PeakStart s{T, 0, 0, 0, true};
+                const auto at = std::lower_bound(c.data.T.begin(), c.data.T.end(), T);
+                const std::size_t i =
+                    std::min<std::size_t>(at - c.data.T.begin(), c.data.T.size() - 1);
+                s.height = c.data.y[i];
+                for (const PeakCandidate& p : c.search.candidates) {
+                    if (std::fabs(p.Tm - T) < 2 * c.search.halfWidth && !p.shoulder) {
+                        s.curvature = p.curvature;
+                        s.height = p.height;
+                        s.shoulder = false;
+                    }
+                }
+                starts.push_back(s);
+            }
+            break;
+    }
+    SpectrumFit fit = FitFromStarts(c, starts);
+    if (r.peaks.count == PeakCount::Number) {
+        while (static_cast<int>(fit.peaks.size()) < r.peaks.number && !Stopped(c)) {
+            const std::optional<PeakStart> added = ResidualPeak(c, fit);
+            if (!added) break;
+            fit = WithPeakAdded(c, fit, *added);
+        }
+    }
+    if (r.peaks.count == PeakCount::Automatic) fit = ChooseNumber(c, std::move(fit));
+    if (!fit.fitted.empty()) {
+        const double z = RunsZ(c.data, fit);
+        fit.notes.push_back(Format("residual runs test: z = %.1f", z) +
+                            (z < -3 ? " (structure left in the residuals)" : ""));
+    }
+    return fit;
+}
+
+}  // namespace
+
+int FreeValueCount(const DeconvolutionRequest& request, int peaks) {
+    int perPeak = 3 + (request.kinetics == Kinetics::General ? 1 : 0);
+    int free = perPeak * peaks;
+    for (const FixedValue& f : request.fixed) {
+        if (f.peak < peaks &&
+            (f.name != PeakParameter::B || request.kinetics == Kinetics::General)) {
+            --free;
+        }
+    }
+    const BackgroundKind k = request.background;
+    free += k == BackgroundKind::Constant      ? 1
+            : k == BackgroundKind::Linear      ? 2
+            : k == BackgroundKind::Exponential ? 3
+                                               : 0;
+    return free;
+}
+
+SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
+                       const DeconvolutionRequest& request) {
+    const auto started = Clock::now();
+    // A failing fit gives up within this time, so that no curve keeps a
+    // user waiting: about 1.5 s, and longer only for very large curves.
+    const double peaks = std::max(1.0, static_cast<double>(request.peaks.number));
+    const auto allowance = std::chrono::duration<double>(1.5 + 1.5e-6 * T.size() * peaks);
+    Context c{MakeData(T, y, request),
+              request,
+              {},
+              started + std::chrono::duration_cast<Clock::duration>(allowance)};
+    if (T.size() <= kDirectPoints) return DeconvolveDirect(c);
+
+    // A large curve: the peaks found and fitted in bins, then the fit on
+    // every point from there.
+    const BinnedCurve binned = Binned(T, y, kCoarseBins);
+    Context coarse{MakeData(binned.T, binned.y, request), request, {}, c.deadline};
+    SpectrumFit rough = DeconvolveDirect(coarse);
+    if (rough.peaks.empty()) return rough;
+    SpectrumModel model;
+    model.background.kind = request.background;
+    for (const FittedPeak& p : rough.peaks) {
+        PeakComponent component = DefaultPeak(request.kinetics);
+        component.Et.value = p.Et.value;
+        component.Vt.value = p.Vt.value;
+        component.charge.value = p.charge.value;
+        component.b.value = p.b.value;
+        model.peaks.push_back(component);
+    }
+    model = ModelFromFit(rough, model, request.kinetics, 1, request.fixed);
+    SpectrumFit fine = FitModel(c, model);
+    fine.notes = rough.notes;
+    fine.notes.insert(fine.notes.begin(),
+                      Format("%.0f points: peaks found and first fitted on %.0f bins", T.size(),
+                             binned.T.size()));
+    return fine;
+}
+
+}  // namespace tsc::analysis

@@ -1,0 +1,172 @@
+#include "projected_problem.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tsc::analysis {
+namespace {
+
+bool NeverNegative(Linearity l) {
+    return l == Linearity::LogFactor || l == Linearity::PositiveCoefficient;
+}
+
+// The value a linear value takes for the model's unit curves: ln 1 for a
+// factor, 1 for the exponential's amplitude, and 0 for the terms of a line,
+// whose unit curves are written out directly.
+double UnitValue(Linearity l) { return l == Linearity::PositiveCoefficient ? 1 : 0; }
+
+// How many times its unit curve is in the model's sum at that value.
+double CopiesAtUnit(Linearity l) { return l == Linearity::Coefficient ? 0 : 1; }
+
+}  // namespace
+
+ProjectedProblem::ProjectedProblem(const SpectrumProblem& full) : full_(full) {
+    const std::vector<FreeValue>& free = full.Free();
+    for (int j = 0; j < static_cast<int>(free.size()); ++j) {
+        (free[j].linearity == Linearity::Shape ? shape_ : linear_).push_back(j);
+    }
+    for (const int j : shape_) {
+        int owner = -1;
+        for (int i = 0; i < static_cast<int>(linear_.size()); ++i) {
+            const FreeValue& l = free[linear_[i]];
+            const bool samePeak = free[j].component >= 0 && l.component == free[j].component;
+            const bool exponential = free[j].component < 0 && l.component < 0 &&
+                                     l.linearity == Linearity::PositiveCoefficient;
+            if (samePeak || exponential) owner = i;
+        }
+        owner_.push_back(owner);
+    }
+}
+
+Eigen::VectorXd ProjectedProblem::Start() const {
+    Eigen::VectorXd theta(shape_.size());
+    for (std::size_t j = 0; j < shape_.size(); ++j) theta[j] = full_.Start()[shape_[j]];
+    return theta;
+}
+
+Eigen::VectorXd ProjectedProblem::Lower() const {
+    Eigen::VectorXd v(shape_.size());
+    for (std::size_t j = 0; j < shape_.size(); ++j) v[j] = full_.Free()[shape_[j]].lower;
+    return v;
+}
+
+Eigen::VectorXd ProjectedProblem::Upper() const {
+    Eigen::VectorXd v(shape_.size());
+    for (std::size_t j = 0; j < shape_.size(); ++j) v[j] = full_.Free()[shape_[j]].upper;
+    return v;
+}
+
+Eigen::VectorXd ProjectedProblem::UnitFull(const Eigen::VectorXd& theta) const {
+    Eigen::VectorXd p = full_.Start();
+    for (std::size_t j = 0; j < shape_.size(); ++j) p[shape_[j]] = theta[j];
+    for (const int i : linear_) p[i] = UnitValue(full_.Free()[i].linearity);
+    return p;
+}
+
+bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) const {
+    const Eigen::VectorXd p = UnitFull(theta);
+    const SpectrumProblem::Curves curves = full_.Evaluate(p);
+    if (!curves.defined) return false;
+    const FitData& data = full_.Data();
+    const Eigen::Index n = full_.Points(), m = static_cast<Eigen::Index>(linear_.size());
+    const std::vector<FreeValue>& free = full_.Free();
+    const auto terms = full_.BackgroundTerms(p);
+    const double To = data.T.front(), Tend = data.T.back();
+
+    out.A.resize(n, m);
+    Eigen::VectorXd b(n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const double w = data.weight[i], T = data.T[i];
+        double fixedPart = curves.sum[i];
+        for (Eigen::Index c = 0; c < m; ++c) {
+            const FreeValue& v = free[linear_[c]];
+            double unit = 0;
+            if (v.linearity == Linearity::LogFactor) {
+                unit = curves.peaks[v.component][i];
+            } else if (v.slot == 0) {
+                unit = full_.Scale();
+            } else if (v.slot == 1) {
+                unit = full_.Scale() * (T - To) / full_.Span();
+            } else {
+                unit = full_.Scale() * std::exp((T - Tend) / terms[3]);
+            }
+            fixedPart -= unit * CopiesAtUnit(v.linearity);
+            out.A(i, c) = w * unit;
+        }
+        b[i] = w * (data.y[i] - fixedPart);
+    }
+
+    // Least squares over the active curves; a height that comes out negative
+    // is held at zero and the rest solved again.
+    std::vector<Eigen::Index> active(m);
+    for (Eigen::Index c = 0; c < m; ++c) active[c] = c;
+    out.a = Eigen::VectorXd::Zero(m);
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr;
+    for (Eigen::Index round = 0; round <= m; ++round) {
+        Eigen::MatrixXd Aa(n, static_cast<Eigen::Index>(active.size()));
+        for (std::size_t c = 0; c < active.size(); ++c) Aa.col(c) = out.A.col(active[c]);
+        qr.compute(Aa);
+        const Eigen::VectorXd solved = qr.solve(b);
+        if (!solved.allFinite()) return false;
+        Eigen::Index worst = -1;
+        double mostNegative = 0;
+        for (std::size_t c = 0; c < active.size(); ++c) {
+            if (NeverNegative(free[linear_[active[c]]].linearity) && solved[c] < mostNegative) {
+                mostNegative = solved[c];
+                worst = static_cast<Eigen::Index>(c);
+            }
+        }
+        if (worst < 0) {
+            out.a.setZero();
+            for (std::size_t c = 0; c < active.size(); ++c) out.a[active[c]] = solved[c];
+            const Eigen::Index rank = qr.rank();
+            out.Q = qr.householderQ() * Eigen::MatrixXd::Identity(n, rank);
+            break;
+        }
+        active.erase(active.begin() + worst);
+        if (active.empty()) {
+            out.a.setZero();
+            out.Q.resize(n, 0);
+            break;
+        }
+    }
+    out.r = out.A * out.a - b;
+    return out.r.allFinite();
+}
+
+bool ProjectedProblem::Residuals(const Eigen::VectorXd& theta, Eigen::VectorXd& r) const {
+    Projection projection;
+    if (!Project(theta, projection)) return false;
+    r = projection.r;
+    return true;
+}
+
+bool ProjectedProblem::Jacobian(const Eigen::VectorXd& theta, Eigen::MatrixXd& J) const {
+    Projection projection;
+    if (!Project(theta, projection)) return false;
+    Eigen::MatrixXd Jfull;
+    if (!full_.Jacobian(UnitFull(theta), Jfull)) return false;
+    J.resize(full_.Points(), static_cast<Eigen::Index>(shape_.size()));
+    for (std::size_t j = 0; j < shape_.size(); ++j) {
+        const double factor = owner_[j] >= 0 ? projection.a[owner_[j]] : 1;
+        J.col(j) = Jfull.col(shape_[j]) * factor;
+    }
+    if (projection.Q.cols() > 0) J -= projection.Q * (projection.Q.transpose() * J);
+    return J.allFinite();
+}
+
+bool ProjectedProblem::Full(const Eigen::VectorXd& theta, Eigen::VectorXd& p) const {
+    Projection projection;
+    if (!Project(theta, projection)) return false;
+    p = UnitFull(theta);
+    const std::vector<FreeValue>& free = full_.Free();
+    for (std::size_t c = 0; c < linear_.size(); ++c) {
+        const FreeValue& v = free[linear_[c]];
+        const double a = projection.a[c];
+        double value = v.linearity == Linearity::LogFactor ? (a > 0 ? std::log(a) : v.lower) : a;
+        p[linear_[c]] = std::clamp(value, v.lower, v.upper);
+    }
+    return p.allFinite();
+}
+
+}  // namespace tsc::analysis
