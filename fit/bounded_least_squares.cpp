@@ -75,6 +75,9 @@ struct Functor {
     using ValueType = Eigen::VectorXd;
     using JacobianType = Eigen::MatrixXd;
 
+    Functor(const LeastSquaresProblem& p, const Transform& t, const SolveLimits& l, Eigen::Index n)
+        : problem(p), transform(t), limits(l), parameters(n) {}
+
     const LeastSquaresProblem& problem;
     const Transform& transform;
     const SolveLimits& limits;
@@ -154,7 +157,7 @@ SolveOutcome SolveBounded(const LeastSquaresProblem& problem, const Eigen::Vecto
     Eigen::VectorXd z(start.size());
     for (Eigen::Index i = 0; i < start.size(); ++i) z[i] = transform.Inverse(i, start[i]);
 
-    Functor functor{problem, transform, limits, start.size()};
+    Functor functor(problem, transform, limits, start.size());
     Eigen::LevenbergMarquardt<Functor> lm(functor);
     lm.parameters.ftol = limits.tolerance;
     lm.parameters.xtol = limits.tolerance;
