@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "legacy_model.h"
+#include "physical_constants.h"
 #include "projected_problem.h"
 
 namespace tsc::analysis {
@@ -58,11 +59,18 @@ Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBou
             c.matrix(kept[a], kept[b]) = sigma2 * inverse(a, b) / (norm[a] * norm[b]);
         }
     }
-    c.positiveDefinite = c.matrix.allFinite() || true;
+    c.positiveDefinite = true;
     for (const Eigen::Index j : kept) {
         if (!(c.matrix(j, j) > 0 && std::isfinite(c.matrix(j, j)))) c.positiveDefinite = false;
     }
     return c;
+}
+
+Estimate Derived(double value) {
+    Estimate e;
+    e.value = value;
+    e.derived = true;
+    return e;
 }
 
 double Correlation(const Eigen::MatrixXd& C, Eigen::Index i, Eigen::Index j) {
@@ -227,8 +235,8 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
         bool ranAway = false;
         if (problem.Form(k) == PeakForm::Position) {
             const auto [Tm, lnIm] = problem.TopAt(p, k);
-            peak.Tm = Fitted(Tm, kNotAValue, false);
-            peak.Im = Fitted(std::exp(lnIm), kNotAValue, false);
+            peak.Tm = Derived(Tm);
+            peak.Im = Derived(std::exp(lnIm));
         }
         for (Eigen::Index j = 0; j < static_cast<Eigen::Index>(free.size()); ++j) {
             if (free[j].component != k) continue;
@@ -254,12 +262,12 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
             if (component.kinetics == Kinetics::Window) {
                 const LegacyCurve window = LegacyCurrentsAt(
                     {level.Et, Vt, 1}, data.betaPerSecond * 60, 1, data.windowStep, data.T);
-                peak.Tm = Fitted(window.Tpeak, kNotAValue, false);
-                peak.Im = Fitted(window.Ipeak * Q / (1.602176634e-19 * 1e-2), kNotAValue, false);
+                peak.Tm = Derived(window.Tpeak);
+                peak.Im = Derived(window.Ipeak * Q / kWindowUnitCharge);
             } else {
                 const PeakTop top = TopOfPeak(level, problem.Heating());
-                peak.Tm = Fitted(top.Tm, kNotAValue, false);
-                peak.Im = Fitted(std::exp(top.lnIm), kNotAValue, false);
+                peak.Tm = Derived(top.Tm);
+                peak.Im = Derived(std::exp(top.lnIm));
             }
         }
         if (!(peak.Tm.value >= data.T.front() && peak.Tm.value <= data.T.back())) {

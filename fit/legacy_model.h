@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "physical_constants.h"
 #include "standard_model.h"
 
 // The window's own calculation of a curve, for fitting a measurement so that
@@ -19,6 +20,10 @@ struct LegacyCurve {
     double Tpeak;           // the window's peak fields
     double Ipeak;
 };
+// The charge the window's model releases at Nt = 1 cm^-2 and S = 1 mm^2
+// (A s): its current is proportional to both.
+inline constexpr double kWindowUnitCharge = kElementaryCharge * kMm2ToM2 * kPerCm2ToPerM2;
+
 LegacyCurve LegacyCurrentsAt(const Trap& trap, double Beta, double S, double a,
                              const std::vector<double>& T);
 

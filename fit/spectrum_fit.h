@@ -19,6 +19,9 @@ struct Estimate {
     double value = kNotAValue;
     double stderr_ = kNotAValue;  // NaN when held fixed or not determined
     bool fitted = false;
+    // Follows from the fitted values (a peak's top from its level, say),
+    // without a standard error of its own.
+    bool derived = false;
     bool atBound = false;
     // The data do not pin it down: its standard error is half its value or
     // more, or it is all but collinear with another fitted value.

@@ -23,8 +23,6 @@ constexpr double kTopBeyondEnd = 0;
 constexpr double kLowestLnHeight = 30;
 constexpr double kHighestLnHeight = 5;
 
-// The charge of the window's model at Nt = 1 cm^-2 and S = 1 mm^2.
-constexpr double kWindowUnitCharge = kElementaryCharge * kMm2ToM2 * kPerCm2ToPerM2;
 
 double Log(double v) { return v > 0 ? std::log(v) : -kUnbounded; }
 

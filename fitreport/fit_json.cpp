@@ -1,0 +1,155 @@
+#include "fit_json.h"
+
+#include <cmath>
+
+namespace tsc::analysis {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Writes numbers, and keeps the reasons for those that are not.
+class Writer {
+  public:
+    Json Number(const std::string& key, double value) {
+        if (std::isfinite(value)) return value;
+        why_[key] = "the value is not finite";
+        return nullptr;
+    }
+
+    Json Value(const std::string& key, const Estimate& e, double scale = 1) {
+        Json v;
+        v["value"] = Number(key, e.value * scale);
+        if (e.derived) return v;
+        if (e.fitted) {
+            v["stderr"] = Number(key + ".stderr", e.stderr_ * scale);
+            if (!std::isfinite(e.stderr_)) {
+                why_[key + ".stderr"] = e.atBound ? "the value ended on its bound"
+                                                  : "the data do not determine it";
+            }
+        } else {
+            v["stderr"] = 0;
+            v["fixed"] = true;
+        }
+        if (e.undetermined) v["undetermined"] = true;
+        if (e.atBound) v["at_bound"] = true;
+        return v;
+    }
+
+    void Finish(Json& object) {
+        if (!why_.empty()) object["why"] = why_;
+    }
+
+  private:
+    Json why_ = Json::object();
+};
+
+const char* KineticsKey(Kinetics k) {
+    switch (k) {
+        case Kinetics::First:
+            return "first";
+        case Kinetics::Second:
+            return "second";
+        case Kinetics::General:
+            return "general";
+        case Kinetics::Window:
+            return "window";
+    }
+    return "";
+}
+
+const char* VerdictKey(PeakVerdict v) {
+    switch (v) {
+        case PeakVerdict::Determined:
+            return "determined";
+        case PeakVerdict::Undetermined:
+            return "undetermined";
+        case PeakVerdict::RanAway:
+            return "ran away";
+    }
+    return "";
+}
+
+Json Background(Writer& w, const FittedBackground& b) {
+    Json object = Json::object();
+    if (b.constant.fitted) object["constant"] = w.Value("background.constant", b.constant);
+    if (b.slope.fitted) object["slope"] = w.Value("background.slope", b.slope);
+    if (b.amplitude.fitted) object["amplitude"] = w.Value("background.amplitude", b.amplitude);
+    if (b.scale.fitted) object["scale_K"] = w.Value("background.scale_K", b.scale);
+    return object;
+}
+
+}  // namespace
+
+nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) {
+    Writer w;
+    Json j;
+    j["model"] = ModelName(d.kinetics);
+    j["kinetics"] = KineticsKey(d.kinetics);
+    j["background_kind"] = BackgroundName(d.background);
+    j["weights"] = d.weighting == Weighting::Poisson ? "poisson" : "none";
+    j["beta_K_per_min"] = w.Number("beta_K_per_min", d.beta.kPerMin);
+    j["converged"] = fit.converged;
+    if (!fit.converged) j["failure"] = fit.failure;
+    j["iterations"] = fit.iterations;
+    j["evaluations"] = fit.evaluations;
+    j["points"] = fit.statistics.points;
+    j["reordered_points"] = d.reorderedPoints;
+    if (!fit.converged) {
+        j["peaks"] = Json::array();
+        w.Finish(j);
+        return j;
+    }
+    const bool one = fit.peaks.size() == 1 && fit.peaks.front().verdict != PeakVerdict::RanAway;
+    if (one) {
+        const FittedPeak& p = fit.peaks.front();
+        j["Et_eV"] = w.Value("Et_eV", p.Et);
+        j["Vt_Hz"] = w.Value("Vt_Hz", p.Vt);
+        if (d.areaMm2) {
+            j["Nt_cm2"] = w.Value("Nt_cm2", p.charge, DensityOfCharge(1, *d.areaMm2));
+        }
+        if (p.b.fitted) j["b"] = w.Value("b", p.b);
+    }
+    j["background"] = Background(w, fit.background);
+    if (one) {
+        const FittedPeak& p = fit.peaks.front();
+        j["corr_Et_lnVt"] = w.Number("corr_Et_lnVt", p.corrEtLnVt);
+        j["Tm_K"] = w.Number("Tm_K", p.Tm.value);
+        j["Im_A"] = w.Number("Im_A", p.Im.value);
+    }
+    const FitStatistics& s = fit.statistics;
+    j["fom_percent"] = w.Number("fom_percent", s.fomPercent);
+    j["r2"] = w.Number("r2", s.r2);
+    j["reduced_chi2"] = w.Number("reduced_chi2", s.reducedChi2);
+    j["aic"] = w.Number("aic", s.aic);
+    j["bic"] = w.Number("bic", s.bic);
+    j["free_parameters"] = s.freeParameters;
+
+    Json peaks = Json::array();
+    for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
+        const FittedPeak& p = fit.peaks[k];
+        const std::string at = "peaks[" + std::to_string(k) + "].";
+        Json peak;
+        peak["verdict"] = VerdictKey(p.verdict);
+        if (!p.why.empty()) peak["why"] = p.why;
+        if (p.verdict != PeakVerdict::RanAway) {
+            peak["Tm_K"] = w.Value(at + "Tm_K", p.Tm);
+            peak["Im"] = w.Value(at + "Im", p.Im);
+            peak["Et_eV"] = w.Value(at + "Et_eV", p.Et);
+            peak["Vt_Hz"] = w.Value(at + "Vt_Hz", p.Vt);
+            peak["b"] = w.Value(at + "b", p.b);
+            if (d.areaMm2) {
+                peak["Nt_cm2"] = w.Value(at + "Nt_cm2", p.charge, DensityOfCharge(1, *d.areaMm2));
+            }
+            peak["charge"] = w.Value(at + "charge", p.charge);
+            peak["share"] = w.Number(at + "share", p.share);
+            peak["corr_Et_lnVt"] = w.Number(at + "corr_Et_lnVt", p.corrEtLnVt);
+        }
+        peaks.push_back(std::move(peak));
+    }
+    j["peaks"] = std::move(peaks);
+    j["notes"] = fit.notes;
+    w.Finish(j);
+    return j;
+}
+
+}  // namespace tsc::analysis
