@@ -225,8 +225,9 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
         peak.Et = Fitted(level.Et, std::sqrt(Cd(0, 0)), !component.Et.fixed);
         peak.Vt = Fitted(Vt, Vt * std::sqrt(Cd(1, 1)), movesVt);
         peak.charge = Fitted(Q, Q * std::sqrt(Cd(2, 2)), movesQ);
-        peak.b = Fitted(level.b, std::sqrt(Cd(3, 3)),
-                        component.kinetics == Kinetics::General && !component.b.fixed);
+        peak.b = component.kinetics == Kinetics::General
+                     ? Fitted(level.b, std::sqrt(Cd(3, 3)), !component.b.fixed)
+                     : Derived(level.b);
         peak.corrEtLnVt = Cd(0, 1) / std::sqrt(Cd(0, 0) * Cd(1, 1));
         peak.share = Q / totalCharge;
 
@@ -282,6 +283,9 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
             ranAway = true;
             Append(why, "its frequency left its bounds");
         }
+        if (peak.b.fitted && level.b < 1) {
+            Append(why, "its order b is below 1, outside the general order's range of 1 to 3");
+        }
         if (ranAway) {
             peak.verdict = PeakVerdict::RanAway;
         } else {
@@ -308,8 +312,9 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
             for (int j = i + 1; j < freeCount; ++j) {
                 const double rho = fit.correlation(i, j);
                 if (!(std::fabs(rho) > kCollinear)) continue;
-                for (const int v : {i, j}) {
-                    const int k = free[v].component;
+                const int a = free[i].component, b = free[j].component;
+                for (int which = 0; which < (a == b ? 1 : 2); ++which) {
+                    const int k = which == 0 ? a : b;
                     if (k < 0 || fit.peaks[k].verdict == PeakVerdict::RanAway) continue;
                     fit.peaks[k].verdict = PeakVerdict::Undetermined;
                     char text[32];

@@ -23,7 +23,6 @@ constexpr double kTopBeyondEnd = 0;
 constexpr double kLowestLnHeight = 30;
 constexpr double kHighestLnHeight = 5;
 
-
 double Log(double v) { return v > 0 ? std::log(v) : -kUnbounded; }
 
 std::string Numbered(const char* name, int peak) {

@@ -23,8 +23,8 @@ class Writer {
         if (e.fitted) {
             v["stderr"] = Number(key + ".stderr", e.stderr_ * scale);
             if (!std::isfinite(e.stderr_)) {
-                why_[key + ".stderr"] = e.atBound ? "the value ended on its bound"
-                                                  : "the data do not determine it";
+                why_[key + ".stderr"] =
+                    e.atBound ? "the value ended on its bound" : "the data do not determine it";
             }
         } else {
             v["stderr"] = 0;

@@ -30,7 +30,8 @@ std::string Head(const SpectrumFit& fit, const FitDescription& d) {
         const std::string order = d.kinetics == Kinetics::First    ? "first-order"
                                   : d.kinetics == Kinetics::Second ? "second-order"
                                                                    : "general-order";
-        head += peaks == 1 ? "one " + order + " peak" : std::to_string(peaks) + " " + order + " peaks";
+        head +=
+            peaks == 1 ? "one " + order + " peak" : std::to_string(peaks) + " " + order + " peaks";
     }
     head += ", " + std::to_string(fit.statistics.points) + " points: ";
     if (!fit.converged) return head + "NOT converged (" + fit.failure + "); no values.\n";
@@ -82,8 +83,8 @@ std::string OnePeak(const FittedPeak& p, const FitDescription& d, const Units& u
 std::string PeakTable(const SpectrumFit& fit, const FitDescription& d, const Units& u) {
     const bool density = d.areaMm2.has_value();
     std::string text = "  " + Pad("peak", 5) + Pad("Tm (K)", 10) + Pad("Im" + u.current, 12) +
-                       Pad("Et (eV)", 22) + Pad("νt (Hz)", 22) + Pad("b", 16) +
-                       Pad(density ? "Nt (cm⁻²)" : "∫I dt" + u.charge, 22) + "share\n";
+                       Pad("Et (eV)", 22) + Pad("νt (Hz)", 26) + Pad("b", 18) +
+                       Pad(density ? "Nt (cm⁻²)" : "∫I dt" + u.charge, 25) + "share\n";
     for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
         const FittedPeak& p = fit.peaks[k];
         text += "  " + Pad(std::to_string(k + 1), 5);
@@ -98,8 +99,8 @@ std::string PeakTable(const SpectrumFit& fit, const FitDescription& d, const Uni
             charge.stderr_ *= scale;
         }
         text += Pad(Significant(p.Tm.value, 6), 10) + Pad(Significant(p.Im.value, 4), 12) +
-                Pad(WithError(p.Et, ""), 22) + Pad(WithError(p.Vt, ""), 22) +
-                Pad(WithError(p.b, ""), 16) + Pad(WithError(charge, ""), 22) +
+                Pad(WithError(p.Et, ""), 22) + Pad(WithError(p.Vt, ""), 26) +
+                Pad(WithError(p.b, ""), 18) + Pad(WithError(charge, ""), 25) +
                 Significant(100 * p.share, 3) + " %\n";
     }
     return text;
@@ -109,8 +110,11 @@ std::string Remarks(const SpectrumFit& fit) {
     std::string text;
     for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
         const FittedPeak& p = fit.peaks[k];
-        if (p.verdict != PeakVerdict::Undetermined) continue;
-        text += "  peak " + std::to_string(k + 1) + " is not determined by the data: " + p.why + "\n";
+        if (p.verdict == PeakVerdict::RanAway || p.why.empty()) continue;
+        text +=
+            "  peak " + std::to_string(k + 1) +
+            (p.verdict == PeakVerdict::Undetermined ? " is not determined by the data: " : ": ") +
+            p.why + "\n";
     }
     return text;
 }
@@ -126,8 +130,8 @@ std::string FitText(const SpectrumFit& fit, const FitDescription& d) {
     if (one) {
         text += OnePeak(fit.peaks.front(), d, u);
         text += BackgroundLines(fit.background, u);
-        text += "  correlation of Et and ln νt: " + Significant(fit.peaks.front().corrEtLnVt, 4) +
-                "\n";
+        text +=
+            "  correlation of Et and ln νt: " + Significant(fit.peaks.front().corrEtLnVt, 4) + "\n";
         text += Remarks(fit);
         const FittedPeak& p = fit.peaks.front();
         text += "\n  fitted peak        Tm = " + Significant(p.Tm.value, 8) +
@@ -139,9 +143,8 @@ std::string FitText(const SpectrumFit& fit, const FitDescription& d) {
         text += "\n";
     }
     const FitStatistics& s = fit.statistics;
-    const std::string squared = d.weighting == Weighting::Poisson || u.current.empty()
-                                    ? ""
-                                    : u.current + "²";
+    const std::string squared =
+        d.weighting == Weighting::Poisson || u.current.empty() ? "" : u.current + "²";
     text += "  FOM = " + Significant(s.fomPercent, 3) + " %, R² = " + Significant(s.r2, 8) +
             ", reduced χ² = " + Significant(s.reducedChi2, 3) + squared + "\n";
     text += "  AIC = " + Fixed(s.aic, 1) + ", BIC = " + Fixed(s.bic, 1) + " (" +
