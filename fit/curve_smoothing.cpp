@@ -40,7 +40,8 @@ double EstimateNoise(std::span<const double> y) {
     return d[d.size() / 2] / (0.6745 * std::sqrt(6.0));
 }
 
-SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, double halfWidth) {
+SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, double fixedWidth,
+                          double share) {
     const std::size_t n = T.size();
     SmoothedCurve s;
     s.value.resize(n);
@@ -50,6 +51,7 @@ SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, 
     std::vector<double> residual(n);
     std::size_t from = 0, to = 0;  // the window [from, to)
     for (std::size_t i = 0; i < n; ++i) {
+        const double halfWidth = std::max(fixedWidth, share * T[i]);
         while (from < i && T[i] - T[from] > halfWidth && i - from > kLeastPointsEachSide) ++from;
         while (to < n && (T[to] - T[i] <= halfWidth || to <= i + kLeastPointsEachSide)) ++to;
         double h = halfWidth;

@@ -19,9 +19,11 @@ struct SmoothedCurve {
     std::vector<double> localNoise;  // ... and over the points around each
 };
 
-// `halfWidth` in kelvin; at least the two nearest points on each side are
-// used wherever there are that many.
-SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, double halfWidth);
+// `halfWidth` in kelvin, or `share` of the temperature where that is more
+// (peaks widen in proportion to their temperature); at least the three
+// nearest points on each side are used wherever there are that many.
+SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, double halfWidth,
+                          double share = 0);
 
 // The noise of one point, from the spread of the second differences: robust
 // against the curve's own curvature and against outliers.

@@ -166,7 +166,10 @@ SpectrumFit Reseeded(const Context& c, SpectrumFit fit, const SpectrumModel& mod
     const DeconvolutionRequest& r = c.request;
     const Kinetics kinetics = model.peaks.empty() ? r.kinetics : model.peaks.front().kinetics;
     for (const int round : {0, 1}) {
-        if (RanAway(fit) == 0 || Stopped(c) || fit.peaks.size() != starts.size()) break;
+        if (RanAway(fit) == 0 || Stopped(c) || fit.peaks.size() != starts.size() ||
+            fit.fitted.size() != c.data.y.size()) {
+            break;
+        }
         SpectrumModel next = ModelFromFit(fit, model, kinetics, 1, r.fixed);
         const double x = TypicalX(fit);
         for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
@@ -268,6 +271,7 @@ std::vector<PeakStart> StartsOf(const SpectrumFit& fit) {
 // Where the measurement rises most clearly above the fit: the strongest
 // bend in the residuals that stands out of the noise.
 std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit) {
+    if (fit.fitted.size() != c.data.y.size()) return std::nullopt;
     std::vector<double> residual(c.data.y.size());
     for (std::size_t i = 0; i < residual.size(); ++i) residual[i] = c.data.y[i] - fit.fitted[i];
     const PeakSearch search = SearchPeaks(c.data.T, residual);
@@ -422,14 +426,17 @@ SpectrumFit DeconvolveDirect(Context& c) {
     }
     SpectrumFit fit = FitFromStarts(c, starts);
     if (r.peaks.count == PeakCount::Number) {
-        while (static_cast<int>(fit.peaks.size()) < r.peaks.number && !Stopped(c)) {
+        while (static_cast<int>(fit.peaks.size()) < r.peaks.number && !fit.peaks.empty() &&
+               !Stopped(c)) {
             const std::optional<PeakStart> added = ResidualPeak(c, fit);
             if (!added) break;
-            fit = WithPeakAdded(c, fit, *added);
+            SpectrumFit more = WithPeakAdded(c, fit, *added);
+            if (more.peaks.size() <= fit.peaks.size()) break;
+            fit = std::move(more);
         }
     }
     if (r.peaks.count == PeakCount::Automatic) fit = ChooseNumber(c, std::move(fit));
-    if (!fit.fitted.empty()) {
+    if (fit.fitted.size() == c.data.y.size()) {
         const double z = RunsZ(c.data, fit);
         fit.notes.push_back(Format("residual runs test: z = %.1f", z) +
                             (z < -3 ? " (structure left in the residuals)" : ""));

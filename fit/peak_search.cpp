@@ -31,23 +31,24 @@ double HalfWidthFor(std::span<const double> T, std::span<const double> y) {
 
 }  // namespace
 
-PeakSearch SearchPeaks(std::span<const double> T, std::span<const double> y) {
-    PeakSearch search;
-    if (T.size() < 5) return search;
-    const BinnedCurve binned = Binned(T, y, kSearchBins);
-    search.halfWidth = HalfWidthFor(binned.T, binned.y);
-    const SmoothedCurve s = SmoothCurve(binned.T, binned.y, search.halfWidth);
+namespace {
+
+// The candidates at one smoothing.
+std::vector<PeakCandidate> CandidatesAt(const BinnedCurve& binned, double halfWidth, double share,
+                                        double& noise) {
+    std::vector<PeakCandidate> found;
+    const SmoothedCurve s = SmoothCurve(binned.T, binned.y, halfWidth, share);
     const std::size_t n = binned.T.size();
     const double top = *std::max_element(s.value.begin(), s.value.end());
-    if (!(top > 0)) return search;
+    if (!(top > 0)) return found;
     // Rounded or noiseless data still carry the noise of their last digits.
-    search.noise = std::max(s.noise, kLeastRelativeNoise * top);
+    noise = std::max(s.noise, kLeastRelativeNoise * top);
 
     for (std::size_t i = 1; i + 1 < n; ++i) {
         const double c = s.curvature[i];
         if (!(c < 0 && c <= s.curvature[i - 1] && c < s.curvature[i + 1])) continue;
-        const double noise = std::max(s.localNoise[i], kLeastRelativeNoise * top);
-        const double significance = -c / (noise * s.curvatureSpread[i]);
+        const double local = std::max(s.localNoise[i], kLeastRelativeNoise * top);
+        const double significance = -c / (local * s.curvatureSpread[i]);
         if (!(significance > kSignificance && s.value[i] > kSmallestShare * top)) continue;
         // The stretch of negative curvature around it, and a maximum in it.
         std::size_t left = i, right = i;
@@ -72,13 +73,40 @@ PeakSearch SearchPeaks(std::span<const double> T, std::span<const double> y) {
             }
         }
         // Two bends in one stretch of a maximum are one peak.
-        if (!search.candidates.empty() && !candidate.shoulder &&
-            !search.candidates.back().shoulder &&
-            std::fabs(search.candidates.back().Tm - candidate.Tm) < 1e-9) {
+        if (!found.empty() && !candidate.shoulder && !found.back().shoulder &&
+            std::fabs(found.back().Tm - candidate.Tm) < 1e-9) {
             continue;
         }
-        search.candidates.push_back(candidate);
+        found.push_back(candidate);
     }
+    return found;
+}
+
+}  // namespace
+
+PeakSearch SearchPeaks(std::span<const double> T, std::span<const double> y) {
+    PeakSearch search;
+    if (T.size() < 5) return search;
+    const BinnedCurve binned = Binned(T, y, kSearchBins);
+    search.halfWidth = HalfWidthFor(binned.T, binned.y);
+    // Finely first, where peaks lie close together, then wider, in
+    // proportion to the temperature as peaks widen, for broad peaks in
+    // noise; a wider view adds only peaks the finer ones did not see.
+    double noise = 0;
+    for (const double share : {0.0, 1.0 / 60, 1.0 / 30}) {
+        double found = 0;
+        for (const PeakCandidate& c : CandidatesAt(binned, search.halfWidth, share, found)) {
+            const double near = std::max(search.halfWidth, share * c.Tm);
+            const bool seen = std::any_of(
+                search.candidates.begin(), search.candidates.end(),
+                [&](const PeakCandidate& o) { return std::fabs(o.Tm - c.Tm) < 2 * near; });
+            if (!seen) search.candidates.push_back(c);
+        }
+        if (share == 0) noise = found;
+    }
+    search.noise = noise;
+    std::sort(search.candidates.begin(), search.candidates.end(),
+              [](const PeakCandidate& a, const PeakCandidate& b) { return a.Tm < b.Tm; });
     return search;
 }
 

@@ -1,0 +1,155 @@
+// The deconvolution on curves made independently (tests/glow_curve.*):
+// known values come back, noise stays within four standard errors, and what
+// is not a fit is never reported as one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "deconvolution.h"
+#include "glow_curve.h"
+
+namespace {
+
+using namespace tsc::analysis;
+
+SpectrumFit Fit(const GlowCurve& curve, Kinetics kinetics, int peaks,
+                BackgroundKind background = BackgroundKind::None,
+                Weighting weighting = Weighting::None, std::vector<FixedValue> fixed = {}) {
+    DeconvolutionRequest request;
+    request.betaPerSecond = 1;
+    request.kinetics = kinetics;
+    request.background = background;
+    request.weighting = weighting;
+    request.fixed = std::move(fixed);
+    request.peaks.count = peaks > 0 ? PeakCount::Number : PeakCount::Automatic;
+    request.peaks.number = peaks;
+    return Deconvolve(curve.T, curve.I, request);
+}
+
+struct Case {
+    const char* name;
+    Kinetics kinetics;
+    std::vector<GlowPeak> peaks;
+};
+
+const Case kNoiseless[] = {
+    {"three first-order", Kinetics::First, {{1.2, 420, 400}, {1.35, 452, 650}, {1.55, 485, 900}}},
+    {"two second-order", Kinetics::Second, {{1.0, 400, 500, 2}, {1.3, 445, 800, 2}}},
+    {"two general-order", Kinetics::General, {{1.1, 410, 500, 1.4}, {1.4, 450, 700, 1.8}}},
+};
+
+TEST(SpectrumFit, NoiselessOverlappingPeaksOfEachOrderComeBack) {
+    for (const Case& c : kNoiseless) {
+        const GlowCurve curve = MakeGlowCurve(c.peaks, 1, 330, 560, 1);
+        const SpectrumFit fit = Fit(curve, c.kinetics, static_cast<int>(c.peaks.size()));
+        ASSERT_TRUE(fit.converged) << c.name << ": " << fit.failure;
+        ASSERT_EQ(fit.peaks.size(), c.peaks.size()) << c.name;
+        for (std::size_t k = 0; k < c.peaks.size(); ++k) {
+            const FittedPeak& p = fit.peaks[k];
+            EXPECT_NEAR(p.Et.value / c.peaks[k].Et, 1, 1e-4) << c.name << " " << k;
+            EXPECT_NEAR(p.Vt.value / curve.frequency[k], 1, 1e-4) << c.name << " " << k;
+            EXPECT_NEAR(p.charge.value / curve.charge[k], 1, 1e-4) << c.name << " " << k;
+            EXPECT_NEAR(p.b.value / c.peaks[k].b, 1, 1e-4) << c.name << " " << k;
+            EXPECT_EQ(p.verdict, PeakVerdict::Determined) << c.name << " " << p.why;
+        }
+        EXPECT_LT(fit.statistics.fomPercent, 1e-3) << c.name;
+    }
+}
+
+double LinearBackground(double T) { return 20 + 0.1 * (T - 330); }
+double RisingBackground(double T) { return 5 + 40 * std::exp((T - 560) / 25); }
+
+void ExpectWithin(const Estimate& e, double truth, double sigmas, const std::string& what) {
+    ASSERT_TRUE(std::isfinite(e.stderr_)) << what;
+    EXPECT_LT(std::fabs(e.value - truth), sigmas * e.stderr_)
+        << what << ": " << e.value << " ± " << e.stderr_ << ", truth " << truth;
+}
+
+TEST(SpectrumFit, NoiseAndBackgroundsStayWithinFourStandardErrors) {
+    GlowCurve first = MakeGlowCurve(kNoiseless[0].peaks, 1, 330, 560, 1, LinearBackground);
+    AddNoise(first, 0.01, 7);
+    const SpectrumFit a = Fit(first, Kinetics::First, 3, BackgroundKind::Linear);
+    ASSERT_TRUE(a.converged) << a.failure;
+    ASSERT_EQ(a.peaks.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        ExpectWithin(a.peaks[k].Et, kNoiseless[0].peaks[k].Et, 4, "Et " + std::to_string(k));
+    }
+    ExpectWithin(a.background.slope, 0.1, 4, "slope");
+
+    // Counts, weighted as counts, with a background rising into the end.
+    GlowCurve counts = MakeGlowCurve(kNoiseless[2].peaks, 1, 330, 560, 1, RisingBackground);
+    AsCounts(counts, 11);
+    const SpectrumFit b =
+        Fit(counts, Kinetics::General, 2, BackgroundKind::Exponential, Weighting::Poisson);
+    ASSERT_TRUE(b.converged) << b.failure;
+    ASSERT_EQ(b.peaks.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        ExpectWithin(b.peaks[k].Et, kNoiseless[2].peaks[k].Et, 4, "Et " + std::to_string(k));
+        ExpectWithin(b.peaks[k].b, kNoiseless[2].peaks[k].b, 4, "b " + std::to_string(k));
+    }
+    ExpectWithin(b.background.scale, 25, 4, "exponential's scale");
+}
+
+TEST(SpectrumFit, TheAutomaticChoiceFindsThePeaksThatAreThere) {
+    GlowCurve curve = MakeGlowCurve(kNoiseless[0].peaks, 1, 330, 560, 1);
+    AddNoise(curve, 0.005, 3);
+    const SpectrumFit fit = Fit(curve, Kinetics::First, 0);
+    ASSERT_TRUE(fit.converged) << fit.failure;
+    EXPECT_EQ(fit.peaks.size(), 3u);
+    ASSERT_FALSE(fit.notes.empty());
+    EXPECT_NE(fit.notes.front().find("BIC"), std::string::npos);
+}
+
+TEST(SpectrumFit, HeldValuesStayAndTheRestIsFitted) {
+    const Case& c = kNoiseless[2];
+    const GlowCurve curve = MakeGlowCurve(c.peaks, 1, 330, 560, 1);
+    const SpectrumFit fit = Fit(curve, Kinetics::General, 2, BackgroundKind::None, Weighting::None,
+                                {{1, PeakParameter::B, 1.8}, {0, PeakParameter::Et, 1.1}});
+    ASSERT_TRUE(fit.converged) << fit.failure;
+    EXPECT_EQ(fit.peaks[1].b.value, 1.8);
+    EXPECT_FALSE(fit.peaks[1].b.fitted);
+    EXPECT_EQ(fit.peaks[0].Et.value, 1.1);
+    EXPECT_NEAR(fit.peaks[0].b.value / 1.4, 1, 1e-4);
+    EXPECT_NEAR(fit.peaks[1].Et.value / 1.4, 1, 1e-4);
+}
+
+// Curves and held values that have no fit, from an audit that once saw them
+// crash the program or come back as converged with nonsense.
+TEST(SpectrumFit, WhatCannotBeFittedIsNeverAResult) {
+    GlowCurve one = MakeGlowCurve({{1.2, 420, 400}}, 1, 330, 520, 1);
+    std::mt19937_64 random(5);
+    std::normal_distribution<double> gauss;
+    GlowCurve noise;
+    for (int i = 0; i < 20; ++i) noise.T.push_back(300 + i), noise.I.push_back(gauss(random));
+    GlowCurve flat;
+    for (int i = 0; i < 100; ++i) flat.T.push_back(300 + i), flat.I.push_back(0);
+    GlowCurve negated = one;
+    for (double& v : negated.I) v = -v;
+    GlowCurve spike = flat;
+    spike.I.front() = 1;
+
+    const struct {
+        const char* name;
+        const GlowCurve& curve;
+        BackgroundKind background;
+        std::vector<FixedValue> fixed;
+    } cases[] = {
+        {"flat", flat, BackgroundKind::None, {}},
+        {"noise", noise, BackgroundKind::None, {}},
+        {"negated", negated, BackgroundKind::Constant, {}},
+        {"spike at the start", spike, BackgroundKind::Linear, {}},
+        {"charge far too large", one, BackgroundKind::None, {{0, PeakParameter::Charge, 1e30}}},
+        {"frequency far too high", one, BackgroundKind::None, {{0, PeakParameter::Vt, 1e304}}},
+        {"energy far too low", one, BackgroundKind::None, {{0, PeakParameter::Et, 5e-324}}},
+        {"frequency far too low", one, BackgroundKind::None, {{0, PeakParameter::Vt, 1e-20}}},
+    };
+    for (const auto& c : cases) {
+        const SpectrumFit fit =
+            Fit(c.curve, Kinetics::First, 1, c.background, Weighting::None, c.fixed);
+        EXPECT_FALSE(fit.converged) << c.name << ": FOM " << fit.statistics.fomPercent;
+        EXPECT_FALSE(fit.failure.empty()) << c.name;
+    }
+}
+
+}  // namespace
