@@ -25,6 +25,9 @@ constexpr std::size_t kCoarseBins = 4096;
 constexpr double kBicGain = 10;
 constexpr double kBicSlack = 2;
 constexpr int kMostPeaks = 15;
+// Residuals whose runs of one sign are this many standard deviations too few
+// still hold structure.
+constexpr double kStructureZ = -3;
 constexpr int kMostRounds = 10;
 // The energies retried, as factors of the estimate: that one first, then
 // further and further from it.
@@ -289,16 +292,49 @@ std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit) 
                      strongest->curvature, true};
 }
 
+// The fit's values as a model to start from: held values stay held.
+SpectrumModel ModelOf(const Context& c, const SpectrumFit& fit) {
+    SpectrumModel model;
+    for (const FittedPeak& p : fit.peaks) {
+        PeakComponent component = DefaultPeak(c.request.kinetics);
+        const auto take = [](Parameter& parameter, const Estimate& e) {
+            parameter.value = e.value;
+            parameter.fixed = !e.fitted && !e.derived;
+        };
+        take(component.Et, p.Et);
+        take(component.Vt, p.Vt);
+        take(component.charge, p.charge);
+        if (c.request.kinetics == Kinetics::General) take(component.b, p.b);
+        model.peaks.push_back(component);
+    }
+    const FittedBackground& b = fit.background;
+    model.background.kind = c.request.background;
+    model.background.constant.value = b.constant.value;
+    model.background.slope.value = b.slope.value;
+    model.background.amplitude = {std::max(b.amplitude.value, 0.0), false, 0, kUnbounded};
+    model.background.scale.value = b.scale.value;
+    return model;
+}
+
+// The fit again with one more peak, started where the fit leaves the
+// measurement unexplained; the others start where they are.
 SpectrumFit WithPeakAdded(const Context& c, const SpectrumFit& fit, const PeakStart& added) {
+    SpectrumModel model = ModelOf(c, fit);
+    FitData rest = c.data;
+    for (std::size_t i = 0; i < rest.y.size(); ++i) rest.y[i] -= fit.fitted[i];
+    const PeakStart one[] = {added};
+    const SpectrumModel fresh =
+        StartModel(rest, one, c.request.kinetics, BackgroundKind::None, {}, kGeneralStart);
+    model.peaks.push_back(fresh.peaks.front());
     std::vector<PeakStart> starts = StartsOf(fit);
     starts.push_back(added);
-    return FitFromStarts(c, starts);
+    return Reseeded(c, FitModel(c, model), model, starts);
 }
 
 SpectrumFit WithPeakRemoved(const Context& c, const SpectrumFit& fit, std::size_t removed) {
-    std::vector<PeakStart> starts = StartsOf(fit);
-    starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(removed));
-    return FitFromStarts(c, starts);
+    SpectrumModel model = ModelOf(c, fit);
+    model.peaks.erase(model.peaks.begin() + static_cast<std::ptrdiff_t>(removed));
+    return FitModel(c, model);
 }
 
 // Wald-Wolfowitz: how many standard deviations the number of runs of
@@ -332,16 +368,23 @@ bool Enough(const Context& c, const SpectrumFit& fit, int peaks) {
            peaks <= kMostPeaks && !fit.peaks.empty();
 }
 
+bool AnyRanAway(const SpectrumFit& fit) { return RanAway(fit) > 0; }
+
+// Peaks are dropped that ran away or that the data do not hold, while BIC
+// allows; one more is added where the measurement is left unexplained while
+// BIC falls by 10 (strong evidence), or falls at all while the residuals
+// still run in long stretches of one sign and the new peak is determined.
 SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
     std::string history;
     for (int round = 0; round < kMostRounds && !Stopped(c); ++round) {
         bool changed = false;
-        // Peaks the data do not hold are dropped while BIC allows.
         for (std::size_t k = 0; k < fit.peaks.size() && fit.peaks.size() > 1 && !Stopped(c); ++k) {
-            if (fit.peaks[k].verdict == PeakVerdict::Determined && fit.converged) continue;
+            const PeakVerdict verdict = fit.peaks[k].verdict;
+            if (verdict == PeakVerdict::Determined && fit.converged) continue;
             const SpectrumFit fewer = WithPeakRemoved(c, fit, k);
-            if (fewer.converged &&
-                (!fit.converged || fewer.statistics.bic <= fit.statistics.bic + kBicSlack)) {
+            const bool better =
+                !fit.converged || fewer.statistics.bic <= fit.statistics.bic + kBicSlack;
+            if (fewer.converged && better) {
                 history += Format("; without the peak at %.1f K BIC %.1f", fit.peaks[k].Tm.value,
                                   fewer.statistics.bic);
                 fit = fewer;
@@ -355,18 +398,23 @@ SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
         const std::optional<PeakStart> added = ResidualPeak(c, fit);
         if (!added) break;
         const SpectrumFit more = WithPeakAdded(c, fit, *added);
-        const bool newPeakHolds =
-            more.converged &&
-            std::none_of(more.peaks.begin(), more.peaks.end(),
-                         [](const FittedPeak& p) { return p.verdict == PeakVerdict::RanAway; });
-        if (newPeakHolds && more.statistics.bic < fit.statistics.bic - kBicGain) {
+        const double gain = fit.statistics.bic - more.statistics.bic;
+        const bool holds =
+            more.converged && !AnyRanAway(more) &&
+            std::all_of(more.peaks.begin(), more.peaks.end(),
+                        [](const FittedPeak& p) { return p.verdict == PeakVerdict::Determined; });
+        const bool structure = RunsZ(c.data, fit) < kStructureZ;
+        if (more.converged && (gain > kBicGain || (holds && structure && gain > 0))) {
             history += Format("; a peak added at %.1f K: BIC %.1f", added->Tm, more.statistics.bic);
             fit = more;
             continue;
         }
         history +=
             Format("; one more peak at %.1f K gave BIC %.1f", added->Tm, more.statistics.bic) +
-            (more.converged ? ", not lower by 10" : " and did not converge");
+            (!more.converged ? " and did not converge"
+             : gain <= 0     ? ", not lower"
+             : !structure    ? ", lower but not by 10, with no structure left in the residuals"
+                             : ", lower but not by 10, with a peak the data do not determine");
         break;
     }
     fit.notes.push_back(
@@ -435,7 +483,21 @@ SpectrumFit DeconvolveDirect(Context& c) {
             fit = std::move(more);
         }
     }
-    if (r.peaks.count == PeakCount::Automatic) fit = ChooseNumber(c, std::move(fit));
+    if (r.peaks.count == PeakCount::Automatic) {
+        fit = ChooseNumber(c, std::move(fit));
+        // The choice again from the clear maxima alone, in case shoulders in
+        // the noise led it astray; the lower BIC wins.
+        std::vector<PeakCandidate> maxima;
+        for (const PeakCandidate& p : candidates) {
+            if (!p.shoulder) maxima.push_back(p);
+        }
+        if (!maxima.empty() && maxima.size() < candidates.size() && !Stopped(c)) {
+            SpectrumFit other = ChooseNumber(c, FitFromStarts(c, StartsOf(maxima)));
+            if (other.converged && (!fit.converged || other.statistics.bic < fit.statistics.bic)) {
+                fit = std::move(other);
+            }
+        }
+    }
     if (fit.fitted.size() == c.data.y.size()) {
         const double z = RunsZ(c.data, fit);
         fit.notes.push_back(Format("residual runs test: z = %.1f", z) +

@@ -332,18 +332,31 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     background.current = curves.background;
     background.To = data.T.front();
     background.Tend = data.T.back();
-    const double values[4] = {constant, slope, amplitude, scale};
-    Estimate* estimates[4] = {&background.constant, &background.slope, &background.amplitude,
-                              &background.scale};
-    const double units[4] = {problem.Scale(), problem.Scale() / problem.Span(), problem.Scale(),
-                             scale};
-    for (int s = 0; s < 4; ++s) *estimates[s] = Fitted(values[s], kNotAValue, false);
+    background.constant = Fitted(constant, kNotAValue, false);
+    background.slope = Fitted(slope, kNotAValue, false);
+    background.amplitude = Fitted(amplitude, kNotAValue, false);
+    background.scale = Fitted(scale, kNotAValue, false);
+    const auto variance = [&](int i, int j) { return i < 0 || j < 0 ? 0.0 : C(i, j); };
+    const auto [atStart, atEnd] = problem.BackgroundEnds();
+    const double unit = problem.Scale();
+    const auto term = [&](Estimate& e, double error, bool onItsBound) {
+        e.fitted = true;
+        e.stderr_ = error;
+        e.atBound = onItsBound;
+    };
+    if (atStart >= 0) {
+        term(background.constant, unit * std::sqrt(C(atStart, atStart)), onBound[atStart]);
+    }
+    if (atEnd >= 0) {
+        const double spread =
+            variance(atStart, atStart) + C(atEnd, atEnd) - 2 * variance(atStart, atEnd);
+        term(background.slope, unit / problem.Span() * std::sqrt(spread),
+             onBound[atEnd] || (atStart >= 0 && onBound[atStart]));
+    }
     for (int j = 0; j < freeCount; ++j) {
         if (free[j].component >= 0) continue;
-        const int s = free[j].slot;
-        *estimates[s] = Fitted(values[s], units[s] * std::sqrt(C(j, j)), true);
-        estimates[s]->undetermined = false;
-        estimates[s]->atBound = onBound[j];
+        if (free[j].slot == 2) term(background.amplitude, unit * std::sqrt(C(j, j)), onBound[j]);
+        if (free[j].slot == 3) term(background.scale, scale * std::sqrt(C(j, j)), onBound[j]);
     }
 
     // Ascending by their tops, as every report lists them.

@@ -6,17 +6,16 @@
 namespace tsc::analysis {
 namespace {
 
-bool NeverNegative(Linearity l) {
-    return l == Linearity::LogFactor || l == Linearity::PositiveCoefficient;
-}
-
 // The value a linear value takes for the model's unit curves: ln 1 for a
-// factor, 1 for the exponential's amplitude, and 0 for the terms of a line,
-// whose unit curves are written out directly.
-double UnitValue(Linearity l) { return l == Linearity::PositiveCoefficient ? 1 : 0; }
+// factor; a background term's curves are written out directly.
+double UnitValue(Linearity) { return 0; }
 
 // How many times its unit curve is in the model's sum at that value.
-double CopiesAtUnit(Linearity l) { return l == Linearity::Coefficient ? 0 : 1; }
+double CopiesAtUnit(Linearity l) { return l == Linearity::LogFactor ? 1 : 0; }
+
+// The least value a linear value may take: a factor e^v is positive, a
+// background term keeps to its bound.
+double Floor(const FreeValue& v) { return v.linearity == Linearity::LogFactor ? 0 : v.lower; }
 
 }  // namespace
 
@@ -30,8 +29,7 @@ ProjectedProblem::ProjectedProblem(const SpectrumProblem& full) : full_(full) {
         for (int i = 0; i < static_cast<int>(linear_.size()); ++i) {
             const FreeValue& l = free[linear_[i]];
             const bool samePeak = free[j].component >= 0 && l.component == free[j].component;
-            const bool exponential = free[j].component < 0 && l.component < 0 &&
-                                     l.linearity == Linearity::PositiveCoefficient;
+            const bool exponential = free[j].component < 0 && l.component < 0 && l.slot == 2;
             if (samePeak || exponential) owner = i;
         }
         owner_.push_back(owner);
@@ -71,26 +69,20 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
     const Eigen::Index n = full_.Points(), m = static_cast<Eigen::Index>(linear_.size());
     const std::vector<FreeValue>& free = full_.Free();
     const auto terms = full_.BackgroundTerms(p);
-    const double To = data.T.front(), Tend = data.T.back();
 
     out.A.resize(n, m);
     Eigen::VectorXd b(n);
     for (Eigen::Index i = 0; i < n; ++i) {
-        const double w = data.weight[i], T = data.T[i];
+        const double w = data.weight[i];
+        const std::array<double, 4> basis = full_.BackgroundBasis(data.T[i], terms[3]);
         double fixedPart = curves.sum[i];
         for (Eigen::Index c = 0; c < m; ++c) {
             const FreeValue& v = free[linear_[c]];
-            double unit = 0;
-            if (v.linearity == Linearity::LogFactor) {
-                unit = curves.peaks[v.component][i];
-            } else if (v.slot == 0) {
-                unit = full_.Scale();
-            } else if (v.slot == 1) {
-                unit = full_.Scale() * (T - To) / full_.Span();
-            } else {
-                unit = full_.Scale() * std::exp((T - Tend) / terms[3]);
-            }
+            const double unit = v.linearity == Linearity::LogFactor ? curves.peaks[v.component][i]
+                                                                    : full_.Scale() * basis[v.slot];
             fixedPart -= unit * CopiesAtUnit(v.linearity);
+            // A value with a floor is solved for as its excess over it.
+            if (std::isfinite(Floor(v))) fixedPart += unit * Floor(v);
             out.A(i, c) = w * unit;
         }
         b[i] = w * (data.y[i] - fixedPart);
@@ -111,7 +103,7 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
         Eigen::Index worst = -1;
         double mostNegative = 0;
         for (std::size_t c = 0; c < active.size(); ++c) {
-            if (NeverNegative(free[linear_[active[c]]].linearity) && solved[c] < mostNegative) {
+            if (std::isfinite(Floor(free[linear_[active[c]]])) && solved[c] < mostNegative) {
                 mostNegative = solved[c];
                 worst = static_cast<Eigen::Index>(c);
             }
@@ -148,7 +140,11 @@ bool ProjectedProblem::Jacobian(const Eigen::VectorXd& theta, Eigen::MatrixXd& J
     if (!full_.Jacobian(UnitFull(theta), Jfull)) return false;
     J.resize(full_.Points(), static_cast<Eigen::Index>(shape_.size()));
     for (std::size_t j = 0; j < shape_.size(); ++j) {
-        const double factor = owner_[j] >= 0 ? projection.a[owner_[j]] : 1;
+        double factor = 1;
+        if (owner_[j] >= 0) {
+            const double floor = Floor(full_.Free()[linear_[owner_[j]]]);
+            factor = projection.a[owner_[j]] + (std::isfinite(floor) ? floor : 0);
+        }
         J.col(j) = Jfull.col(shape_[j]) * factor;
     }
     if (projection.Q.cols() > 0) J -= projection.Q * (projection.Q.transpose() * J);
@@ -162,7 +158,7 @@ bool ProjectedProblem::Full(const Eigen::VectorXd& theta, Eigen::VectorXd& p) co
     const std::vector<FreeValue>& free = full_.Free();
     for (std::size_t c = 0; c < linear_.size(); ++c) {
         const FreeValue& v = free[linear_[c]];
-        const double a = projection.a[c];
+        const double a = projection.a[c] + (std::isfinite(Floor(v)) ? Floor(v) : 0);
         double value = v.linearity == Linearity::LogFactor ? (a > 0 ? std::log(a) : v.lower) : a;
         p[linear_[c]] = std::clamp(value, v.lower, v.upper);
     }

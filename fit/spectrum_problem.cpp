@@ -12,9 +12,14 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// In the position form the third coordinate is the width x = Et/kTm where Et
+// is free (moving the top then keeps the peak's shape), else the held Et.
 enum PositionSlot { kTm, kLnIm, kPositionEt, kPositionB };
 enum DirectSlot { kEt, kLnS, kLnQ, kB };
-enum BackgroundSlot { kConstant, kSlope, kAmplitude, kLnScale };
+// The background by its values at both ends (a line, or the constant of the
+// other kinds at kStart), the exponential's amplitude at Tend and ln of its
+// scale in kelvin.
+enum BackgroundSlot { kStart, kEnd, kAmplitude, kLnScale };
 
 // How far a peak's top may move beyond the last temperature, as a share of
 // the span, and how far its height may fall below the curve's largest value
@@ -22,6 +27,13 @@ enum BackgroundSlot { kConstant, kSlope, kAmplitude, kLnScale };
 constexpr double kTopBeyondEnd = 0;
 constexpr double kLowestLnHeight = 30;
 constexpr double kHighestLnHeight = 5;
+// Et/kTm of a peak the fit may move to: below 10 a peak is broader than any
+// trap's (its frequency under about 1e3 s^-1) and stands in for a
+// background; above 150 its frequency passes 1e60 s^-1.
+constexpr double kLeastWidthX = 10, kMostWidthX = 150;
+// How far below the measurement's lowest value the background may reach, as
+// a share of the measurement's range.
+constexpr double kBackgroundBelow = 0.1;
 
 double Log(double v) { return v > 0 ? std::log(v) : -kUnbounded; }
 
@@ -66,8 +78,13 @@ SpectrumProblem::SpectrumProblem(const FitData& data, const SpectrumModel& model
                     Tend + kTopBeyondEnd * span_, c.holdTop, state.freeIndex);
             AddFree(k, kLnIm, Numbered("ln Im", k), top.lnIm, lnScale - kLowestLnHeight,
                     lnScale + kHighestLnHeight, false, state.freeIndex, Linearity::LogFactor);
-            AddFree(k, kPositionEt, Numbered("Et", k), c.Et.value, c.Et.lower, c.Et.upper,
-                    c.Et.fixed, state.freeIndex);
+            state.widthCoordinate = !c.Et.fixed;
+            if (state.widthCoordinate) {
+                const double x = c.Et.value / (kBoltzmannEv * top.Tm);
+                state.value[kPositionEt] = x;
+                AddFree(k, kPositionEt, Numbered("Et/kTm", k), x, kLeastWidthX, kMostWidthX, false,
+                        state.freeIndex);
+            }
             AddFree(k, kPositionB, Numbered("b", k), c.b.value, c.b.lower, c.b.upper, c.b.fixed,
                     state.freeIndex);
         } else {
@@ -92,25 +109,26 @@ SpectrumProblem::SpectrumProblem(const FitData& data, const SpectrumModel& model
 
     const BackgroundComponent& b = model_.background;
     const BackgroundKind kind = b.kind;
-    const bool constant = kind != BackgroundKind::None;
-    const bool linear = kind == BackgroundKind::Linear;
+    linearBackground_ = kind == BackgroundKind::Linear;
     const bool exponential = kind == BackgroundKind::Exponential;
-    const auto scaled = [&](const Parameter& p, double unit) {
-        return std::pair{p.lower / unit, p.upper / unit};
-    };
-    background_.value = {b.constant.value / scale_, b.slope.value * span_ / scale_,
-                         b.amplitude.value / scale_,
-                         Log(b.scale.value > 0 ? b.scale.value : span_ / 10)};
-    const auto [cLo, cHi] = scaled(b.constant, scale_);
-    AddFree(-1, kConstant, "background constant", background_.value[kConstant], cLo, cHi,
-            !constant || b.constant.fixed, background_.freeIndex, Linearity::Coefficient);
-    const auto [sLo, sHi] = scaled(b.slope, scale_ / span_);
-    AddFree(-1, kSlope, "background slope", background_.value[kSlope], sLo, sHi,
-            !linear || b.slope.fixed, background_.freeIndex, Linearity::Coefficient);
-    const auto [aLo, aHi] = scaled(b.amplitude, scale_);
-    AddFree(-1, kAmplitude, "background amplitude", background_.value[kAmplitude], aLo, aHi,
-            !exponential || b.amplitude.fixed, background_.freeIndex,
-            Linearity::PositiveCoefficient);
+    const auto [lowest, highest] = std::minmax_element(data.y.begin(), data.y.end());
+    const double floor = (*lowest - kBackgroundBelow * (*highest - *lowest)) / scale_;
+    const bool held = b.constant.fixed || b.slope.fixed;
+    background_.value = {
+        b.constant.value / scale_,
+        (b.constant.value + (linearBackground_ ? b.slope.value * span_ : 0)) / scale_,
+        b.amplitude.value / scale_, Log(b.scale.value > 0 ? b.scale.value : span_ / 10)};
+    for (const int end : {kStart, kEnd}) {
+        background_.value[end] = std::max(background_.value[end], floor);
+    }
+    AddFree(-1, kStart, linearBackground_ ? "background at To" : "background constant",
+            background_.value[kStart], floor, kUnbounded, kind == BackgroundKind::None || held,
+            background_.freeIndex, Linearity::Coefficient);
+    AddFree(-1, kEnd, "background at Tend", background_.value[kEnd], floor, kUnbounded,
+            !linearBackground_ || held, background_.freeIndex, Linearity::Coefficient);
+    AddFree(-1, kAmplitude, "background amplitude", std::max(background_.value[kAmplitude], 0.0),
+            std::max(b.amplitude.lower / scale_, 0.0), b.amplitude.upper / scale_,
+            !exponential || b.amplitude.fixed, background_.freeIndex, Linearity::Coefficient);
     AddFree(-1, kLnScale, "background ln scale", background_.value[kLnScale],
             std::max(Log(b.scale.lower), std::log(span_ / 500)),
             std::min(Log(b.scale.upper), std::log(50 * span_)), !exponential || b.scale.fixed,
@@ -154,8 +172,9 @@ bool SpectrumProblem::LevelOf(const Eigen::VectorXd& p, int peak, PeakLevel& lev
         level = {v[kEt], v[kLnS], v[kLnQ], v[kB]};
         return level.Et > 0 && std::isfinite(level.lnS) && std::isfinite(level.lnQ);
     }
-    const LevelOfPosition made =
-        LevelAtPosition({v[kTm], v[kLnIm], v[kPositionEt], v[kPositionB]}, heating_);
+    const double Et =
+        peaks_[peak].widthCoordinate ? v[kPositionEt] * kBoltzmannEv * v[kTm] : v[kPositionEt];
+    const LevelOfPosition made = LevelAtPosition({v[kTm], v[kLnIm], Et, v[kPositionB]}, heating_);
     level = made.level;
     if (position) *position = made;
     return made.valid;
@@ -174,8 +193,15 @@ bool SpectrumProblem::WindowCurrents(const PeakLevel& level, std::vector<double>
 
 std::array<double, 4> SpectrumProblem::BackgroundTerms(const Eigen::VectorXd& p) const {
     const std::array<double, 4> v = Coordinates(p, -1);
-    return {v[kConstant] * scale_, v[kSlope] * scale_ / span_, v[kAmplitude] * scale_,
+    const double end = linearBackground_ ? v[kEnd] : v[kStart];
+    return {v[kStart] * scale_, (end - v[kStart]) * scale_ / span_, v[kAmplitude] * scale_,
             std::exp(v[kLnScale])};
+}
+
+std::array<double, 4> SpectrumProblem::BackgroundBasis(double T, double scale) const {
+    const double t = (T - data_.T.front()) / span_;
+    const double e = std::exp((T - data_.T.back()) / scale);
+    return {linearBackground_ ? 1 - t : 1, t, e, 0};
 }
 
 SpectrumProblem::Curves SpectrumProblem::Evaluate(const Eigen::VectorXd& p) const {
@@ -231,9 +257,19 @@ Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int pea
     PeakLevel level;
     LevelOfPosition made;
     if (!LevelOf(p, peak, level, &made)) return D * kNaN;
+    // With the width as the coordinate, Et = x k Tm moves with the top.
+    std::array<std::array<double, 4>, 4> J = made.jacobian;
+    if (state.widthCoordinate) {
+        const std::array<double, 4> v = Coordinates(p, peak);
+        for (auto& row : J) {
+            const double perEt = row[kPositionEt];
+            row[kTm] += perEt * v[kPositionEt] * kBoltzmannEv;
+            row[kPositionEt] = perEt * kBoltzmannEv * v[kTm];
+        }
+    }
     for (int row = 0; row < 4; ++row) {
         for (int s = 0; s < 4; ++s) {
-            if (state.freeIndex[s] >= 0) D(row, state.freeIndex[s]) = made.jacobian[row][s];
+            if (state.freeIndex[s] >= 0) D(row, state.freeIndex[s]) = J[row][s];
         }
     }
     return D;
@@ -290,12 +326,12 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
         }
     }
     const std::array<double, 4> v = Coordinates(p, -1);
-    const double To = data_.T.front(), Tend = data_.T.back();
+    const double Tend = data_.T.back();
     const double scale = std::exp(v[kLnScale]);
     for (int i = 0; i < n; ++i) {
         const double T = data_.T[i], w = data_.weight[i] * scale_;
-        const double e = std::exp((T - Tend) / scale);
-        const double slots[4] = {1, (T - To) / span_, e, v[kAmplitude] * e * -(T - Tend) / scale};
+        std::array<double, 4> slots = BackgroundBasis(T, scale);
+        slots[kLnScale] = v[kAmplitude] * slots[kAmplitude] * -(T - Tend) / scale;
         for (int s = 0; s < 4; ++s) {
             if (background_.freeIndex[s] >= 0) J(i, background_.freeIndex[s]) = w * slots[s];
         }

@@ -34,8 +34,8 @@ enum class PeakForm { Position, Direct };
 
 // How the model depends on a value: through the shape, or linearly, as a
 // factor e^v on a peak (ln Im, ln Q) or as a background term's coefficient
-// (the exponential's never negative).
-enum class Linearity { Shape, LogFactor, Coefficient, PositiveCoefficient };
+// (never below its lower bound).
+enum class Linearity { Shape, LogFactor, Coefficient };
 
 // One value the solver moves.
 struct FreeValue {
@@ -85,15 +85,24 @@ class SpectrumProblem : public LeastSquaresProblem {
     double Scale() const { return scale_; }
     double Span() const { return span_; }
 
-    // The background's terms at p: constant (A), slope (A/K), amplitude at
-    // Tend (A) and scale (K).
+    // The background's terms at p: constant (its value at To, A), slope
+    // (A/K), amplitude at Tend (A) and scale (K).
     std::array<double, 4> BackgroundTerms(const Eigen::VectorXd& p) const;
+    // The curves the background's linear values multiply at T, for values
+    // in units of the curve's scale: at To, at Tend, the exponential's
+    // amplitude (for the exponential's `scale` in K).
+    std::array<double, 4> BackgroundBasis(double T, double scale) const;
+    // The free values of the background's ends, -1 where not free.
+    std::pair<int, int> BackgroundEnds() const {
+        return {background_.freeIndex[0], background_.freeIndex[1]};
+    }
 
   private:
     struct PeakState {
         PeakForm form = PeakForm::Direct;
         std::array<double, 4> value{};  // the coordinates, fixed ones included
         std::array<int, 4> freeIndex{-1, -1, -1, -1};
+        bool widthCoordinate = false;  // the position form moves Et/kTm
     };
 
     std::array<double, 4> Coordinates(const Eigen::VectorXd& p, int component) const;
@@ -108,6 +117,7 @@ class SpectrumProblem : public LeastSquaresProblem {
     SpectrumModel model_;
     LinearHeating heating_;
     double scale_ = 1, span_ = 1;
+    bool linearBackground_ = false;
     std::vector<PeakState> peaks_;
     PeakState background_;
     std::vector<FreeValue> free_;
