@@ -152,4 +152,8 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
     return j;
 }
 
+std::string FitJsonText(const SpectrumFit& fit, const FitDescription& description) {
+    return FitJson(fit, description).dump() + "\n";
+}
+
 }  // namespace tsc::analysis

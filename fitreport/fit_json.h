@@ -1,6 +1,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "fit_description.h"
 #include "spectrum_fit.h"
@@ -12,5 +13,9 @@
 namespace tsc::analysis {
 
 nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& description);
+
+// The object as text, on one line ended by a line feed, as `tsccurve fit
+// --json` prints it and the evaluation window saves it.
+std::string FitJsonText(const SpectrumFit& fit, const FitDescription& description);
 
 }  // namespace tsc::analysis
