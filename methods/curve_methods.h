@@ -24,6 +24,9 @@ struct CurveMethods {
     Outcome<InitialRise> initialRise;
 };
 
+// Temperatures may repeat but not fall (a reader sorts them); a curve that is
+// not two columns of equal length of finite numbers with temperatures above
+// 0 K in that order has every method refused.
 CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const double> current,
                            double betaKPerMin, RiseWindow window = {});
 

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <Eigen/Dense>
+#include <optional>
 #include <span>
 
 namespace tsc::analysis {
 
 // Ordinary least squares y ≈ X·c, solved by QR, with the coefficients'
 // covariance σ²·(XᵀX)⁻¹ where σ² = SSR/(n − p). With n = p the covariance is
-// not defined (NaN).
+// not defined (NaN). None where the inputs are not finite, the design has
+// fewer rows than columns, or the coefficients or R² come out not finite (a
+// design without full rank, an overflow), so that no caller reports them.
 struct LinearFit {
     Eigen::VectorXd coefficients;
     Eigen::MatrixXd covariance;
@@ -15,10 +18,12 @@ struct LinearFit {
     int degreesOfFreedom = 0;
 };
 
-LinearFit FitLinearModel(const Eigen::MatrixXd& design, const Eigen::VectorXd& y);
+std::optional<LinearFit> FitLinearModel(const Eigen::MatrixXd& design, const Eigen::VectorXd& y);
 
-// y ≈ intercept + slope·x. The regressor is centred before the fit, so that
-// narrow ranges far from zero (1/T over a few kelvin) stay well conditioned.
+// y ≈ intercept + slope·x. The regressor is centred and scaled to its range
+// before the fit, so that narrow ranges far from zero (1/T over a few kelvin)
+// stay well conditioned. None where x takes fewer than two values or a
+// result is not finite.
 struct StraightLine {
     double slope = 0;
     double intercept = 0;
@@ -29,6 +34,10 @@ struct StraightLine {
     int degreesOfFreedom = 0;
 };
 
-StraightLine FitStraightLine(std::span<const double> x, std::span<const double> y);
+std::optional<StraightLine> FitStraightLine(std::span<const double> x, std::span<const double> y);
+
+// How many different values `values` holds: samples at one temperature
+// determine a fit's shape no more than one sample there does.
+int DistinctValues(std::span<const double> values);
 
 }  // namespace tsc::analysis

@@ -9,13 +9,17 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
         case RefusalReason::NoPeak:
             return "no peak: the largest current is not positive or lies at an end of the data";
         case RefusalReason::TooFewPointsInPeakTop:
-            return "too few points above 80 % of the maximum for the local peak fit: " + counts;
+            return "too few points above 80 % of the maximum for the local peak fit "
+                   "(points at one temperature count once): " +
+                   counts;
         case RefusalReason::NoHalfMaximumBelow:
             return "the current does not fall to half its peak value before the data start";
         case RefusalReason::NoHalfMaximumAbove:
             return "the current does not fall to half its peak value before the data end";
         case RefusalReason::TooFewPointsInRiseWindow:
-            return "too few points in the initial-rise window: " + counts;
+            return "too few points in the initial-rise window (points at one temperature count "
+                   "once): " +
+                   counts;
         case RefusalReason::NonPositiveEnergy:
             return "the method gives an energy that is not positive";
         case RefusalReason::FrequencyOverflow:
@@ -28,6 +32,20 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
             return "the peak temperature does not change with the heating rate";
         case RefusalReason::NoDegreesOfFreedom:
             return "no standard error from a fit through exactly two curves";
+        case RefusalReason::InvalidCurve:
+            return "the curve is not two columns of equal length of finite numbers with "
+                   "temperatures above 0 K in increasing order";
+        case RefusalReason::InvalidHeatingRate:
+            return "the heating rate is not a finite number above 0 K/min";
+        case RefusalReason::InvalidRiseWindow:
+            return "the initial-rise window is not two fractions of the peak with 0 < low < high";
+        case RefusalReason::PeakTopNotSampled:
+            return "the local peak fit rises above the largest sample by more than the points "
+                   "above 80 % allow: the top of the peak lies between samples too far apart";
+        case RefusalReason::HalfIntensityNotAroundPeak:
+            return "the half-intensity temperatures do not lie on either side of the peak";
+        case RefusalReason::OutOfRange:
+            return "a result is too large or too small to represent";
     }
     return "the method cannot be applied";
 }
