@@ -30,6 +30,7 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
         result.widths = *noPeak;
         result.chen.fill(*noPeak);
         result.initialRise = *noPeak;
+        result.wholeCurve = *noPeak;
         return result;
     }
     const PeakLocation& peak = std::get<PeakLocation>(result.peak);
@@ -51,6 +52,7 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
         }
     }
     result.initialRise = InitialRiseMethod(temperature, current, peak, window);
+    result.wholeCurve = WholeCurveMethod(temperature, current, peak, betaKPerMin);
     return result;
 }
 

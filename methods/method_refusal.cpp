@@ -46,6 +46,18 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
             return "the half-intensity temperatures do not lie on either side of the peak";
         case RefusalReason::OutOfRange:
             return "a result is too large or too small to represent";
+        case RefusalReason::TooFewPointsForWholeCurve:
+            return "too few points on the peak for the whole-curve method (points at one "
+                   "temperature count once): " +
+                   counts;
+        case RefusalReason::NoChargeTail:
+            return "after the peak the current falls only to " + std::to_string(refusal.found) +
+                   " % of its peak value (needs below " + std::to_string(refusal.needed) +
+                   " %), so the charge still to be released is not known";
+        case RefusalReason::NonPositiveCharge:
+            return "the current after the peak integrates to no positive charge";
+        case RefusalReason::FrequencyErrorTooLarge:
+            return "the frequency is known only to within a factor of e or worse";
     }
     return "the method cannot be applied";
 }

@@ -25,12 +25,18 @@ enum class RefusalReason {
     PeakTopNotSampled,   // the local fit rises so far above the samples that it extrapolates
     HalfIntensityNotAroundPeak,  // T1 < Tm < T2 does not hold
     OutOfRange,                  // a result is too large or too small for a double
+    TooFewPointsForWholeCurve,
+    NoChargeTail,            // the current does not fall far enough after the peak
+    NonPositiveCharge,       // the current after the peak integrates to no positive charge
+    FrequencyErrorTooLarge,  // the frequency is known to no better than a factor e
 };
 
 struct MethodRefusal {
     RefusalReason reason;
-    int found = 0;   // points or curves there are, where the reason counts them
-    int needed = 0;  // ... and how many the method needs
+    // Points or curves there are, where the reason counts them, and how many
+    // the method needs; for NoChargeTail the percentages of the peak current.
+    int found = 0;
+    int needed = 0;
 };
 
 // A method's result, or why there is none.

@@ -45,6 +45,7 @@ TEST(ClassicMethodsOnAwkwardCurves, CurrentsNearTheLargestDouble) {
     EXPECT_NEAR(Value(methods.peak).Im, 1e-9 / largest * 1.797e308, 1e-4 * 1.797e308);
     EXPECT_NEAR(Value(methods.widths).muG,
                 (kTscPeak.ExactT2(T0) - tm) / (kTscPeak.ExactT2(T0) - kTscPeak.ExactT1(T0)), 1e-3);
+    EXPECT_NEAR(Value(methods.wholeCurve).Et.value, kTscPeak.Et, 1e-4);
 
     for (std::size_t i = 0; i < huge.I.size(); ++i)
         huge.I[i] = nominal.I[i] / largest * std::numeric_limits<double>::max();
@@ -71,6 +72,7 @@ TEST(ClassicMethodsOnAwkwardCurves, RepeatedTemperatures) {
     EXPECT_NEAR(Value(doubled.T1), kTscPeak.ExactT1(T0), 0.01);
     EXPECT_NEAR(Value(doubled.T2), kTscPeak.ExactT2(T0), 0.01);
     EXPECT_NEAR(Value(doubled.initialRise).Et, kTscPeak.Et, 0.02 * kTscPeak.Et);
+    EXPECT_NEAR(Value(doubled.wholeCurve).Et.value, kTscPeak.Et, 1e-4 * kTscPeak.Et);
 
     const CurveMethods coarse = Evaluate(EachSampleRepeated(SampleCurve(kTscPeak, 60, 40, 3), 4));
     ASSERT_EQ(Reason(coarse.peak), RefusalReason::TooFewPointsInPeakTop);
@@ -86,8 +88,11 @@ TEST(ClassicMethodsOnAwkwardCurves, WhatIsNotACurveIsRefused) {
     for (const SampledCurve* curve : {&shorter, &notFinite, &falling}) {
         const CurveMethods methods = Evaluate(*curve);
         EXPECT_EQ(Reason(methods.peak), RefusalReason::InvalidCurve);
+        EXPECT_EQ(Reason(methods.wholeCurve), RefusalReason::InvalidCurve);
     }
-    EXPECT_EQ(Reason(EvaluateCurve(good.T, good.I, 0).chen[0]), RefusalReason::InvalidHeatingRate);
+    const CurveMethods noRate = EvaluateCurve(good.T, good.I, 0);
+    EXPECT_EQ(Reason(noRate.chen[0]), RefusalReason::InvalidHeatingRate);
+    EXPECT_EQ(Reason(noRate.wholeCurve), RefusalReason::InvalidHeatingRate);
 }
 
 }  // namespace

@@ -117,6 +117,19 @@ void ExpectConsistent(const CurveMethods& m, const std::vector<double>& T) {
         EXPECT_GE(rise->points, kMinimumRisePoints);
         EXPECT_LE(rise->firstT, rise->lastT);
     }
+    if (const WholeCurve* whole = Applied(m.wholeCurve)) {
+        ExpectPositive(whole->Et.value, "whole-curve Et");
+        ExpectPositive(whole->Vt.value, "whole-curve Vt");
+        for (const Outcome<double>* error : {&whole->Et.standardError, &whole->Vt.standardError}) {
+            if (const double* value = Applied(*error)) ExpectFinite(*value, "whole-curve error");
+        }
+        ExpectFinite(whole->r2, "R²");
+        ExpectFinite(whole->curvature, "curvature");
+        ExpectFinite(whole->curvatureError, "curvature error");
+        ExpectFinite(whole->intercept, "whole-curve intercept");
+        EXPECT_GE(whole->points, kMinimumWholeCurvePoints);
+        EXPECT_LT(whole->firstT, whole->lastT);
+    }
 }
 
 TEST(ClassicMethodsOnRandomCurves, RefuseOrGiveFiniteConsistentValues) {
