@@ -40,8 +40,8 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
         case RefusalReason::InvalidRiseWindow:
             return "the initial-rise window is not two fractions of the peak with 0 < low < high";
         case RefusalReason::PeakTopNotSampled:
-            return "the local peak fit rises above the largest sample by more than the points "
-                   "above 80 % allow: the top of the peak lies between samples too far apart";
+            return "the local peak fit rises far above the largest sample: the top of the peak "
+                   "lies in a gap between samples";
         case RefusalReason::HalfIntensityNotAroundPeak:
             return "the half-intensity temperatures do not lie on either side of the peak";
         case RefusalReason::OutOfRange:
