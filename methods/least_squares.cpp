@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <vector>
 
 namespace tsc::analysis {
@@ -35,11 +36,22 @@ LinearFit Solve(const Eigen::MatrixXd& design, const Eigen::VectorXd& y) {
 
 }  // namespace
 
-std::optional<LinearFit> FitLinearModel(const Eigen::MatrixXd& design, const Eigen::VectorXd& y) {
-    if (design.rows() < design.cols() || design.rows() != y.size()) return std::nullopt;
-    if (!AllFinite(design) || !AllFinite(y)) return std::nullopt;
+std::optional<LinearFit> FitPolynomial(std::span<const double> u, std::span<const double> y,
+                                       int terms) {
+    if (terms < 1 || u.size() != y.size() || u.size() < static_cast<std::size_t>(terms))
+        return std::nullopt;
+    const auto finite = [](double value) { return std::isfinite(value); };
+    if (!std::all_of(u.begin(), u.end(), finite) || !std::all_of(y.begin(), y.end(), finite))
+        return std::nullopt;
     try {
-        LinearFit fit = Solve(design, y);
+        const auto n = static_cast<Eigen::Index>(u.size());
+        Eigen::MatrixXd design(n, terms);
+        for (Eigen::Index row = 0; row < n; ++row) {
+            double power = 1;
+            for (int column = 0; column < terms; ++column, power *= u[row])
+                design(row, column) = power;
+        }
+        LinearFit fit = Solve(design, Eigen::Map<const Eigen::VectorXd>(y.data(), n));
         const bool covarianceDefined = fit.degreesOfFreedom > 0;
         if (!AllFinite(fit.coefficients) || !std::isfinite(fit.r2) ||
             (covarianceDefined && !AllFinite(fit.covariance))) {
@@ -53,18 +65,15 @@ std::optional<LinearFit> FitLinearModel(const Eigen::MatrixXd& design, const Eig
 }
 
 std::optional<StraightLine> FitStraightLine(std::span<const double> x, std::span<const double> y) {
-    if (x.size() != y.size() || x.empty()) return std::nullopt;
-    const auto n = static_cast<Eigen::Index>(x.size());
-    const Eigen::Map<const Eigen::VectorXd> xs(x.data(), n);
-    if (!AllFinite(xs)) return std::nullopt;
-    const double range = xs.maxCoeff() - xs.minCoeff();
+    if (x.empty() || !std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); }))
+        return std::nullopt;
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    const double range = *high - *low;
     if (!(range > 0) || !std::isfinite(range)) return std::nullopt;
-    const double mean = xs.mean();
-    Eigen::MatrixXd design(n, 2);
-    design.col(0).setOnes();
-    design.col(1) = (xs.array() - mean) / range;
-    const std::optional<LinearFit> fit =
-        FitLinearModel(design, Eigen::Map<const Eigen::VectorXd>(y.data(), n));
+    const double mean = std::accumulate(x.begin(), x.end(), 0.0) / static_cast<double>(x.size());
+    std::vector<double> u;
+    for (double value : x) u.push_back((value - mean) / range);
+    const std::optional<LinearFit> fit = FitPolynomial(u, y, 2);
     if (!fit) return std::nullopt;
 
     // Back from u = (x − mean)/range to x, and from the value at the mean to

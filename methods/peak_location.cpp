@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "least_squares.h"
 
@@ -61,14 +62,12 @@ Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
     // currents near the largest double.
     const double centre = temperature[top];
     const double halfSpan = 0.5 * (temperature[last] - temperature[first]);
-    Eigen::MatrixXd design(count, kQuarticTerms);
-    Eigen::VectorXd logCurrent(count);
-    for (int row = 0; row < count; ++row) {
-        const double u = (temperature[first + row] - centre) / halfSpan;
-        design.row(row) << 1, u, u * u, u * u * u, u * u * u * u;
-        logCurrent(row) = std::log(current[first + row] / largest);
+    std::vector<double> scaled, logCurrent;
+    for (std::size_t i = first; i <= last; ++i) {
+        scaled.push_back((temperature[i] - centre) / halfSpan);
+        logCurrent.push_back(std::log(current[i] / largest));
     }
-    const std::optional<LinearFit> fit = FitLinearModel(design, logCurrent);
+    const std::optional<LinearFit> fit = FitPolynomial(scaled, logCurrent, kQuarticTerms);
     if (!fit) return MethodRefusal{RefusalReason::OutOfRange};
     const Eigen::VectorXd& c = fit->coefficients;
     const auto u = InteriorMaximum(c, (temperature[first] - centre) / halfSpan,

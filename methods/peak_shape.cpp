@@ -32,14 +32,12 @@ std::optional<double> SmoothedCrossing(std::span<const double> temperature,
     if (DistinctValues(bandTemperatures) < 3) return std::nullopt;
     const double first = temperature[band.front()], last = temperature[band.back()];
     const double mid = 0.5 * (first + last), halfSpan = 0.5 * (last - first);
-    Eigen::MatrixXd design(count, 3);
-    Eigen::VectorXd relative(count);
-    for (int row = 0; row < count; ++row) {
-        const double u = (temperature[band[row]] - mid) / halfSpan;
-        design.row(row) << 1, u, u * u;
-        relative(row) = current[band[row]] / half - 1;
+    std::vector<double> u, relative;
+    for (std::size_t i : band) {
+        u.push_back((temperature[i] - mid) / halfSpan);
+        relative.push_back(current[i] / half - 1);
     }
-    const std::optional<LinearFit> fit = FitLinearModel(design, relative);
+    const std::optional<LinearFit> fit = FitPolynomial(u, relative, 3);
     if (!fit) return std::nullopt;
     const Eigen::VectorXd& c = fit->coefficients;
     const auto parabola = [&](double u) { return c(0) + u * (c(1) + u * c(2)); };

@@ -27,14 +27,9 @@ struct Curvature {
 std::optional<Curvature> CurvatureOf(const std::vector<double>& x, const std::vector<double>& z) {
     const auto [low, high] = std::minmax_element(x.begin(), x.end());
     const double middle = 0.5 * (*low + *high), halfRange = 0.5 * (*high - *low);
-    const auto n = static_cast<Eigen::Index>(x.size());
-    Eigen::MatrixXd design(n, 3);
-    for (Eigen::Index row = 0; row < n; ++row) {
-        const double u = (x[row] - middle) / halfRange;
-        design.row(row) << 1, u, u * u;
-    }
-    const std::optional<LinearFit> fit =
-        FitLinearModel(design, Eigen::Map<const Eigen::VectorXd>(z.data(), n));
+    std::vector<double> u;
+    for (double value : x) u.push_back((value - middle) / halfRange);
+    const std::optional<LinearFit> fit = FitPolynomial(u, z, 3);
     if (!fit || fit->degreesOfFreedom < 1) return std::nullopt;
     return Curvature{fit->coefficients(2), std::sqrt(fit->covariance(2, 2))};
 }
