@@ -1,17 +1,36 @@
 #include "curve_methods.h"
 
+#include <cmath>
+#include <optional>
+
 namespace tsc::analysis {
+namespace {
+
+std::optional<MethodRefusal> CheckCurve(std::span<const double> temperature,
+                                        std::span<const double> current) {
+    const MethodRefusal invalid{RefusalReason::InvalidCurve};
+    if (temperature.size() != current.size()) return invalid;
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        if (!std::isfinite(current[i]) || !std::isfinite(temperature[i])) return invalid;
+        if (!(temperature[i] > 0) || (i > 0 && temperature[i] < temperature[i - 1])) return invalid;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const double> current,
                            double betaKPerMin, RiseWindow window) {
     CurveMethods result;
-    result.peak = LocatePeak(temperature, current);
+    const std::optional<MethodRefusal> invalid = CheckCurve(temperature, current);
+    result.peak = invalid ? Outcome<PeakLocation>(*invalid) : LocatePeak(temperature, current);
     const MethodRefusal* noPeak = Refused(result.peak);
     if (noPeak) {
         result.T1 = result.T2 = result.tau = result.delta = result.omega = *noPeak;
         result.widths = *noPeak;
         result.chen.fill(*noPeak);
         result.initialRise = *noPeak;
+        result.wholeCurve = *noPeak;
         return result;
     }
     const PeakLocation& peak = std::get<PeakLocation>(result.peak);
@@ -33,6 +52,7 @@ CurveMethods EvaluateCurve(std::span<const double> temperature, std::span<const 
         }
     }
     result.initialRise = InitialRiseMethod(temperature, current, peak, window);
+    result.wholeCurve = WholeCurveMethod(temperature, current, peak, betaKPerMin);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "method_refusal.h"
+#include "value_with_error.h"
 
 namespace tsc::analysis {
 
@@ -11,15 +12,10 @@ struct PeakAtRate {
     double Tm = 0;  // K
 };
 
-struct ValueWithError {
-    double value = 0;
-    Outcome<double> standardError = 0.0;  // refused through exactly two curves
-};
-
 // The straight line ln(Tm²/β) = Et/(k·Tm) + ln(Et/(k·νt)) through the peaks
 // of curves measured at different heating rates (β in K/s in the formula).
 struct HeatingRateEstimate {
-    ValueWithError Et;  // eV
+    ValueWithError Et;  // eV; the errors are refused through exactly two curves
     ValueWithError Vt;  // Hz
     double r2 = 0;
     int curves = 0;

@@ -28,7 +28,8 @@ struct InitialRise {
 };
 
 // Refuses, rather than widen the window, when fewer than kMinimumRisePoints
-// samples fall inside it.
+// temperatures fall inside it (samples at one temperature count once).
+// `points` counts every sample used.
 Outcome<InitialRise> InitialRiseMethod(std::span<const double> temperature,
                                        std::span<const double> current, const PeakLocation& peak,
                                        RiseWindow window);

@@ -9,7 +9,7 @@ namespace tsc::analysis {
 // that the text report and the JSON report can each say it their own way.
 enum class RefusalReason {
     NoPeak,                 // the largest current is not positive or lies at an end of the data
-    TooFewPointsInPeakTop,  // too few points above 80 % of the maximum for the local fit
+    TooFewPointsInPeakTop,  // too few temperatures above 80 % of the maximum for the local fit
     NoHalfMaximumBelow,     // the curve does not fall to half its peak before the data start
     NoHalfMaximumAbove,     // ... or after the peak before the data end
     TooFewPointsInRiseWindow,
@@ -19,12 +19,24 @@ enum class RefusalReason {
     CurveWithoutPeak,    // a curve of a heating-rate series has no peak
     PeaksDoNotMove,      // every heating rate gives the same peak temperature
     NoDegreesOfFreedom,  // a standard error of a fit through exactly as many points as terms
+    InvalidCurve,        // columns of unequal length, values not finite, T not above 0 K or falling
+    InvalidHeatingRate,  // not a finite rate above 0 K/min
+    InvalidRiseWindow,   // not 0 < low < high
+    PeakTopNotSampled,   // the local fit rises so far above the samples that it extrapolates
+    HalfIntensityNotAroundPeak,  // T1 < Tm < T2 does not hold
+    OutOfRange,                  // a result is too large or too small for a double
+    TooFewPointsForWholeCurve,
+    NoChargeTail,            // the current does not fall far enough after the peak
+    NonPositiveCharge,       // the current after the peak integrates to no positive charge
+    FrequencyErrorTooLarge,  // the frequency is known to no better than a factor e
 };
 
 struct MethodRefusal {
     RefusalReason reason;
-    int found = 0;   // points or curves there are, where the reason counts them
-    int needed = 0;  // ... and how many the method needs
+    // Points or curves there are, where the reason counts them, and how many
+    // the method needs; for NoChargeTail the percentages of the peak current.
+    int found = 0;
+    int needed = 0;
 };
 
 // A method's result, or why there is none.

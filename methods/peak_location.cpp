@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <boost/math/tools/minima.hpp>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "least_squares.h"
 
@@ -22,10 +24,14 @@ double Polynomial(const Eigen::VectorXd& c, double u) {
 }
 
 // Where the polynomial has its largest value inside (low, high), if not at an end.
+// Brent's search runs without end on bounds that are not numbers; its
+// iterations are bounded all the same, far above the few dozen it needs.
 std::optional<double> InteriorMaximum(const Eigen::VectorXd& c, double low, double high) {
-    const auto [u, negativeMaximum] =
-        boost::math::tools::brent_find_minima([&](double v) { return -Polynomial(c, v); }, low,
-                                              high, std::numeric_limits<double>::digits / 2);
+    if (!(low < high) || !std::isfinite(low) || !std::isfinite(high)) return std::nullopt;
+    std::uintmax_t iterations = 1000;
+    const auto [u, negativeMaximum] = boost::math::tools::brent_find_minima(
+        [&](double v) { return -Polynomial(c, v); }, low, high,
+        std::numeric_limits<double>::digits / 2, iterations);
     const double margin = 1e-6 * (high - low);
     if (u <= low + margin || u >= high - margin) return std::nullopt;
     if (-negativeMaximum < std::max(Polynomial(c, low), Polynomial(c, high))) return std::nullopt;
@@ -47,27 +53,37 @@ Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
     while (first > 0 && current[first - 1] > kTopFraction * largest) --first;
     while (last + 1 < n && current[last + 1] > kTopFraction * largest) ++last;
     const int count = static_cast<int>(last - first + 1);
-    if (count < kMinimumTopPoints)
-        return MethodRefusal{RefusalReason::TooFewPointsInPeakTop, count, kMinimumTopPoints};
+    const int temperatures = DistinctValues(temperature.subspan(first, count));
+    if (temperatures < kMinimumTopPoints)
+        return MethodRefusal{RefusalReason::TooFewPointsInPeakTop, temperatures, kMinimumTopPoints};
 
-    // u = (T − T_top)/halfSpan keeps the powers of the design matrix near 1.
+    // u = (T − T_top)/halfSpan keeps the powers of the design matrix near 1,
+    // and ln(I/largest) keeps the fit and its exponential within range for
+    // currents near the largest double.
     const double centre = temperature[top];
     const double halfSpan = 0.5 * (temperature[last] - temperature[first]);
-    Eigen::MatrixXd design(count, kQuarticTerms);
-    Eigen::VectorXd logCurrent(count);
-    for (int row = 0; row < count; ++row) {
-        const double u = (temperature[first + row] - centre) / halfSpan;
-        design.row(row) << 1, u, u * u, u * u * u, u * u * u * u;
-        logCurrent(row) = std::log(current[first + row]);
+    std::vector<double> scaled, logCurrent;
+    for (std::size_t i = first; i <= last; ++i) {
+        scaled.push_back((temperature[i] - centre) / halfSpan);
+        logCurrent.push_back(std::log(current[i] / largest));
     }
-    const Eigen::VectorXd c = FitLinearModel(design, logCurrent).coefficients;
+    const std::optional<LinearFit> fit = FitPolynomial(scaled, logCurrent, kQuarticTerms);
+    if (!fit) return MethodRefusal{RefusalReason::OutOfRange};
+    const Eigen::VectorXd& c = fit->coefficients;
     const auto u = InteriorMaximum(c, (temperature[first] - centre) / halfSpan,
                                    (temperature[last] - centre) / halfSpan);
     if (!u) return MethodRefusal{RefusalReason::NoPeak};
+    // Were the peak above largest/0.8, every sample would lie below 80 % of
+    // it: none would be on the top the fit is meant for, and the quartic would
+    // be an extrapolation over the gap between them.
+    const double relativeTop = std::exp(Polynomial(c, *u));
+    if (!(relativeTop <= 1 / kTopFraction)) return MethodRefusal{RefusalReason::PeakTopNotSampled};
 
     PeakLocation peak;
     peak.Tm = centre + *u * halfSpan;
-    peak.Im = std::exp(Polynomial(c, *u));
+    peak.Im = relativeTop * largest;
+    if (!std::isfinite(peak.Im) || !std::isfinite(peak.Tm))
+        return MethodRefusal{RefusalReason::OutOfRange};
     peak.sampleIndex = top;
     peak.pointsUsed = count;
     return peak;

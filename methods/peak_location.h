@@ -20,8 +20,9 @@ struct PeakLocation {
 // that lie above 80 % of it. A parabola would not do: a first-order peak falls
 // faster than it rises, and a parabola's vertex lands a fraction of a kelvin
 // on the low side. A cubic still lands a hundredth of a kelvin low on a broad
-// deep-trap peak; the quartic stays within a few thousandths. `temperature` increases; both spans
-// have the same size.
+// deep-trap peak; the quartic stays within a few thousandths. It needs six
+// different temperatures among those points. `temperature` does not
+// decrease (samples may share a temperature); both spans have the same size.
 Outcome<PeakLocation> LocatePeak(std::span<const double> temperature,
                                  std::span<const double> current);
 

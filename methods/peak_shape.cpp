@@ -4,6 +4,7 @@
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -25,22 +26,32 @@ std::optional<double> SmoothedCrossing(std::span<const double> temperature,
                                        const std::vector<std::size_t>& band, double half) {
     const int count = static_cast<int>(band.size());
     if (count < kMinimumBandPoints) return std::nullopt;
+    std::vector<double> bandTemperatures;
+    for (std::size_t i : band) bandTemperatures.push_back(temperature[i]);
+    // A parabola needs three temperatures.
+    if (DistinctValues(bandTemperatures) < 3) return std::nullopt;
     const double first = temperature[band.front()], last = temperature[band.back()];
     const double mid = 0.5 * (first + last), halfSpan = 0.5 * (last - first);
-    Eigen::MatrixXd design(count, 3);
-    Eigen::VectorXd relative(count);
-    for (int row = 0; row < count; ++row) {
-        const double u = (temperature[band[row]] - mid) / halfSpan;
-        design.row(row) << 1, u, u * u;
-        relative(row) = current[band[row]] / half - 1;
+    std::vector<double> u, relative;
+    for (std::size_t i : band) {
+        u.push_back((temperature[i] - mid) / halfSpan);
+        relative.push_back(current[i] / half - 1);
     }
-    const Eigen::VectorXd c = FitLinearModel(design, relative).coefficients;
+    const std::optional<LinearFit> fit = FitPolynomial(u, relative, 3);
+    if (!fit) return std::nullopt;
+    const Eigen::VectorXd& c = fit->coefficients;
     const auto parabola = [&](double u) { return c(0) + u * (c(1) + u * c(2)); };
     if ((parabola(-1) > 0) == (parabola(1) > 0)) return std::nullopt;
     std::uintmax_t iterations = 100;
-    const auto [a, b] = boost::math::tools::toms748_solve(
-        parabola, -1.0, 1.0, boost::math::tools::eps_tolerance<double>(), iterations);
-    return mid + 0.5 * (a + b) * halfSpan;
+    try {
+        const auto [a, b] = boost::math::tools::toms748_solve(
+            parabola, -1.0, 1.0, boost::math::tools::eps_tolerance<double>(), iterations);
+        return mid + 0.5 * (a + b) * halfSpan;
+    } catch (const std::exception&) {
+        // Boost's refusal of an interval without a change of sign, which the
+        // test above already excludes: the linear crossing stands in.
+        return std::nullopt;
+    }
 }
 
 // The samples from the peak outwards by `step` (−1 or +1), up to the data's end.
@@ -84,6 +95,8 @@ std::vector<std::size_t> BandOnTheWay(std::span<const double> current, double pe
 }
 
 // Where the samples are too sparse for the parabola, the linear crossing.
+// The crossing must lie on the side of Tm it was sought on: widths that are
+// not positive would give a symmetry factor and energies without meaning.
 Outcome<double> HalfCrossing(std::span<const double> temperature, std::span<const double> current,
                              const PeakLocation& peak, int step, RefusalReason missing) {
     const double half = 0.5 * peak.Im;
@@ -91,7 +104,10 @@ Outcome<double> HalfCrossing(std::span<const double> temperature, std::span<cons
     const std::optional<double> linear = LinearCrossing(temperature, current, peak, path, half);
     if (!linear) return MethodRefusal{missing};
     const std::vector<std::size_t> band = BandOnTheWay(current, peak.Im, path);
-    return SmoothedCrossing(temperature, current, band, half).value_or(*linear);
+    const double crossing = SmoothedCrossing(temperature, current, band, half).value_or(*linear);
+    const bool onItsSide = step < 0 ? crossing < peak.Tm : crossing > peak.Tm;
+    if (!onItsSide) return MethodRefusal{RefusalReason::HalfIntensityNotAroundPeak};
+    return crossing;
 }
 
 double WidthOf(Width width, const PeakWidths& shape) {
@@ -132,10 +148,14 @@ PeakWidths WidthsOfPeak(double Tm, double T1, double T2) {
 
 Outcome<TrapEstimate> ChenShapeEnergy(Width width, const PeakWidths& shape, double Tm,
                                       double betaKPerMin) {
+    if (!(betaKPerMin > 0) || !std::isfinite(betaKPerMin))
+        return MethodRefusal{RefusalReason::InvalidHeatingRate};
     const double energy = ChenWidthEnergy(width, WidthOf(width, shape), shape.muG, Tm);
+    if (!std::isfinite(energy)) return MethodRefusal{RefusalReason::OutOfRange};
     if (!(energy > 0)) return MethodRefusal{RefusalReason::NonPositiveEnergy};
     const double frequency = FrequencyFromPeakCondition(energy, Tm, betaKPerMin);
     if (!std::isfinite(frequency)) return MethodRefusal{RefusalReason::FrequencyOverflow};
+    if (!(frequency > 0)) return MethodRefusal{RefusalReason::OutOfRange};
     return TrapEstimate{energy, frequency};
 }
 

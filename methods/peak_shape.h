@@ -10,7 +10,8 @@ namespace tsc::analysis {
 
 // The half-intensity temperatures T1 < Tm < T2, where the curve crosses Im/2
 // on either side of its peak, interpolated between the samples that bracket
-// the crossing nearest the peak.
+// the crossing nearest the peak. Each is refused where it would not lie on its
+// side of Tm.
 struct HalfIntensity {
     Outcome<double> T1;
     Outcome<double> T2;

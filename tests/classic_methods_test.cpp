@@ -10,6 +10,7 @@
 #include "curve_methods.h"
 #include "first_order_curve.h"
 #include "heating_rate.h"
+#include "method_outcome.h"
 
 namespace {
 
@@ -23,23 +24,6 @@ const FirstOrderPeak kDeepPeak{1.4, 1e14, 120};
 
 CurveMethods Evaluate(const SampledCurve& curve, double beta, RiseWindow window = {}) {
     return EvaluateCurve(curve.T, curve.I, beta, window);
-}
-
-template <class T>
-const T& Value(const Outcome<T>& outcome) {
-    if (const MethodRefusal* refusal = Refused(outcome)) {
-        ADD_FAILURE() << "refused: " << DescribeRefusal(*refusal);
-        static const T none{};
-        return none;
-    }
-    return std::get<T>(outcome);
-}
-
-template <class T>
-RefusalReason Reason(const Outcome<T>& outcome) {
-    const MethodRefusal* refusal = Refused(outcome);
-    EXPECT_NE(refusal, nullptr);
-    return refusal ? refusal->reason : RefusalReason{};
 }
 
 // Chen (1969) with the general-order constants, written out from the paper.
