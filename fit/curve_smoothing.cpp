@@ -11,6 +11,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t kLeastPointsEachSide = 3;
 constexpr std::size_t kNoiseWindow = 16;
+constexpr std::size_t kNoiseStride = 8;
 
 double Median(std::vector<double>& values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
@@ -91,13 +92,19 @@ SmoothedCurve SmoothCurve(std::span<const double> T, std::span<const double> y, 
     // in the tails, a current's noise may not be.
     s.localNoise.resize(n);
     std::vector<double> near;
+    double held = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        near.clear();
-        for (std::size_t j = i > kNoiseWindow ? i - kNoiseWindow : 0;
-             j < std::min(n, i + kNoiseWindow + 1); ++j) {
-            if (std::isfinite(residual[j])) near.push_back(residual[j]);
+        // The median of the residuals around every few points, held in
+        // between: it changes slowly, and medians cost.
+        if (i % kNoiseStride == 0) {
+            near.clear();
+            for (std::size_t j = i > kNoiseWindow ? i - kNoiseWindow : 0;
+                 j < std::min(n, i + kNoiseWindow + 1); ++j) {
+                if (std::isfinite(residual[j])) near.push_back(residual[j]);
+            }
+            held = near.empty() ? 0 : Median(near) / 0.6745;
         }
-        s.localNoise[i] = near.empty() ? 0 : Median(near) / 0.6745;
+        s.localNoise[i] = held;
     }
     std::erase_if(residual, [](double r) { return !std::isfinite(r); });
     if (!residual.empty()) s.noise = Median(residual) / 0.6745;

@@ -8,7 +8,7 @@
 namespace tsc::analysis {
 namespace {
 
-constexpr std::size_t kSearchBins = 4096;
+constexpr std::size_t kSearchBins = 2048;
 // A bend must stand this many standard errors out of the noise, and reach
 // this share of the curve's largest value, to count as a peak.
 constexpr double kSignificance = 4;
@@ -21,7 +21,9 @@ double HalfWidthFor(std::span<const double> T, std::span<const double> y) {
     const double step = MedianStep(T);
     double top = 0;
     for (const double v : y) top = std::max(top, std::fabs(v));
-    const double relativeNoise = top > 0 ? SmoothCurve(T, y, 2.5 * step).noise / top : 0;
+    // Second differences overstate the noise of a smooth curve by its own
+    // curvature, which only errs towards the finer smoothing.
+    const double relativeNoise = top > 0 ? EstimateNoise(y) / top : 0;
     const double steps = relativeNoise > 0.02   ? 6
                          : relativeNoise > 0.01 ? 4.5
                          : relativeNoise > 3e-3 ? 3.5
@@ -94,8 +96,16 @@ PeakSearch SearchPeaks(std::span<const double> T, std::span<const double> y) {
     // noise; a wider view adds only peaks the finer ones did not see.
     double noise = 0;
     for (const double share : {0.0, 1.0 / 60, 1.0 / 30}) {
+        // Each smoothing on bins of about a twelfth of its half-width: finer
+        // bins add time, not information.
+        const double middle = (binned.T.front() + binned.T.back()) / 2;
+        const double width = std::max(search.halfWidth, share * middle);
+        const double span = binned.T.back() - binned.T.front();
+        const std::size_t bins = static_cast<std::size_t>(std::min<double>(
+            static_cast<double>(binned.T.size()), std::max(64.0, 12 * span / width)));
+        const BinnedCurve coarse = Binned(binned.T, binned.y, bins);
         double found = 0;
-        for (const PeakCandidate& c : CandidatesAt(binned, search.halfWidth, share, found)) {
+        for (const PeakCandidate& c : CandidatesAt(coarse, search.halfWidth, share, found)) {
             const double near = std::max(search.halfWidth, share * c.Tm);
             const bool seen = std::any_of(
                 search.candidates.begin(), search.candidates.end(),

@@ -62,6 +62,12 @@ Eigen::VectorXd ProjectedProblem::UnitFull(const Eigen::VectorXd& theta) const {
 }
 
 bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) const {
+    // The solver asks for the Jacobian where it last asked for residuals.
+    if (cached_ && cachedTheta_.size() == theta.size() && cachedTheta_ == theta) {
+        out = cache_;
+        return true;
+    }
+    cached_ = false;
     const Eigen::VectorXd p = UnitFull(theta);
     const SpectrumProblem::Curves curves = full_.Evaluate(p);
     if (!curves.defined) return false;
@@ -123,7 +129,11 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
         }
     }
     out.r = out.A * out.a - b;
-    return out.r.allFinite();
+    if (!out.r.allFinite()) return false;
+    cache_ = out;
+    cachedTheta_ = theta;
+    cached_ = true;
+    return true;
 }
 
 bool ProjectedProblem::Residuals(const Eigen::VectorXd& theta, Eigen::VectorXd& r) const {

@@ -44,6 +44,9 @@ class ProjectedProblem : public LeastSquaresProblem {
     Eigen::VectorXd UnitFull(const Eigen::VectorXd& theta) const;
 
     const SpectrumProblem& full_;
+    mutable Projection cache_;
+    mutable Eigen::VectorXd cachedTheta_;
+    mutable bool cached_ = false;
     std::vector<int> shape_, linear_;  // indices into the full problem's values
     std::vector<int> owner_;  // for each shape value, its linear value (index into linear_) or -1
 };

@@ -204,44 +204,49 @@ std::array<double, 4> SpectrumProblem::BackgroundBasis(double T, double scale) c
     return {linearBackground_ ? 1 - t : 1, t, e, 0};
 }
 
-SpectrumProblem::Curves SpectrumProblem::Evaluate(const Eigen::VectorXd& p) const {
-    Curves curves;
+bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum, Curves* curves) const {
     const std::size_t n = data_.T.size();
-    curves.sum.assign(n, 0);
+    sum.assign(n, 0);
+    std::vector<double>& I = scratch_.lnI;
+    I.resize(n);
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         PeakLevel level;
-        if (!LevelOf(p, k, level)) return curves;
-        std::vector<double> I(n);
+        if (!LevelOf(p, k, level)) return false;
         if (model_.peaks[k].kinetics == Kinetics::Window) {
-            if (!WindowCurrents(level, I)) return curves;
+            if (!WindowCurrents(level, I)) return false;
         } else {
             EvaluatePeak(level, heating_, data_.T, {I, {}, {}, {}});
             for (double& v : I) v = std::exp(v);
         }
-        for (std::size_t i = 0; i < n; ++i) curves.sum[i] += I[i];
-        curves.levels.push_back(level);
-        curves.peaks.push_back(std::move(I));
+        for (std::size_t i = 0; i < n; ++i) sum[i] += I[i];
+        if (curves) {
+            curves->levels.push_back(level);
+            curves->peaks.push_back(I);
+        }
     }
     const auto [constant, slope, amplitude, scale] = BackgroundTerms(p);
-    curves.background.resize(n);
+    if (curves) curves->background.resize(n);
     const double To = data_.T.front(), Tend = data_.T.back();
     for (std::size_t i = 0; i < n; ++i) {
         const double T = data_.T[i];
         double v = constant + slope * (T - To);
         if (amplitude != 0) v += amplitude * std::exp((T - Tend) / scale);
-        curves.background[i] = v;
-        curves.sum[i] += v;
+        if (curves) curves->background[i] = v;
+        sum[i] += v;
     }
-    curves.defined = std::all_of(curves.sum.begin(), curves.sum.end(),
-                                 [](double v) { return std::isfinite(v); });
+    return std::all_of(sum.begin(), sum.end(), [](double v) { return std::isfinite(v); });
+}
+
+SpectrumProblem::Curves SpectrumProblem::Evaluate(const Eigen::VectorXd& p) const {
+    Curves curves;
+    curves.defined = Sum(p, curves.sum, &curves);
     return curves;
 }
 
 bool SpectrumProblem::Residuals(const Eigen::VectorXd& p, Eigen::VectorXd& r) const {
-    const Curves curves = Evaluate(p);
-    if (!curves.defined) return false;
+    if (!Sum(p, scratch_.sum, nullptr)) return false;
     r.resize(Points());
-    for (int i = 0; i < Points(); ++i) r[i] = data_.weight[i] * (curves.sum[i] - data_.y[i]);
+    for (int i = 0; i < Points(); ++i) r[i] = data_.weight[i] * (scratch_.sum[i] - data_.y[i]);
     return true;
 }
 
@@ -278,7 +283,9 @@ Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int pea
 bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) const {
     const int n = Points();
     J.setZero(n, static_cast<Eigen::Index>(free_.size()));
-    std::vector<double> lnI(n), dEt(n), dLnS(n), dB(n);
+    std::vector<double>&lnI = scratch_.lnI, &dEt = scratch_.dEt, &dLnS = scratch_.dLnS,
+                         &dB = scratch_.dB;
+    for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         PeakLevel level;
         if (!LevelOf(p, k, level)) return false;

@@ -106,6 +106,9 @@ class SpectrumProblem : public LeastSquaresProblem {
     };
 
     std::array<double, 4> Coordinates(const Eigen::VectorXd& p, int component) const;
+    // The model's sum at p into `sum`, and every component into `curves`
+    // when given; false where the model is not defined.
+    bool Sum(const Eigen::VectorXd& p, std::vector<double>& sum, Curves* curves) const;
     bool LevelOf(const Eigen::VectorXd& p, int peak, PeakLevel& level,
                  LevelOfPosition* position = nullptr) const;
     bool WindowCurrents(const PeakLevel& level, std::vector<double>& I) const;
@@ -124,6 +127,12 @@ class SpectrumProblem : public LeastSquaresProblem {
     Eigen::VectorXd start_;
     std::vector<double> startValues_;
     bool startable_ = true;
+    // Working columns, kept between evaluations: a curve of a million points
+    // would otherwise allocate and fault in tens of megabytes each time.
+    struct Scratch {
+        std::vector<double> lnI, dEt, dLnS, dB, sum;
+    };
+    mutable Scratch scratch_;
 };
 
 }  // namespace tsc::analysis
