@@ -28,6 +28,8 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
             return "the peak temperature does not change with the heating rate";
         case RefusalReason::NoDegreesOfFreedom:
             return "no standard error from a fit through exactly two curves";
+        case RefusalReason::RatesAreEqual:
+            return "the heating rates are equal: the method needs curves at different rates";
     }
     return "the method cannot be applied";
 }

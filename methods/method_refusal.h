@@ -19,6 +19,7 @@ enum class RefusalReason {
     CurveWithoutPeak,    // a curve of a heating-rate series has no peak
     PeaksDoNotMove,      // every heating rate gives the same peak temperature
     NoDegreesOfFreedom,  // a standard error of a fit through exactly as many points as terms
+    RatesAreEqual,       // every curve of a heating-rate series has the same heating rate
 };
 
 struct MethodRefusal {
