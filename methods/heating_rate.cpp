@@ -12,6 +12,14 @@ namespace tsc::analysis {
 Outcome<HeatingRateEstimate> HeatingRateMethod(std::span<const PeakAtRate> peaks) {
     const int curves = static_cast<int>(peaks.size());
     if (curves < 2) return MethodRefusal{RefusalReason::TooFewCurves, curves, 2};
+    // Without a change of rate any shift of the peaks is noise, and the line
+    // through them gives no energy.
+    const auto sameRate = [&](const PeakAtRate& p) {
+        return p.betaKPerMin == peaks[0].betaKPerMin;
+    };
+    if (std::all_of(peaks.begin(), peaks.end(), sameRate)) {
+        return MethodRefusal{RefusalReason::RatesAreEqual};
+    }
     std::vector<double> x, y;
     for (const PeakAtRate& peak : peaks) {
         if (!(peak.betaKPerMin > 0) || !std::isfinite(peak.betaKPerMin))

@@ -58,6 +58,8 @@ std::string DescribeRefusal(const MethodRefusal& refusal) {
             return "the current after the peak integrates to no positive charge";
         case RefusalReason::FrequencyErrorTooLarge:
             return "the frequency is known only to within a factor of e or worse";
+        case RefusalReason::RatesAreEqual:
+            return "the heating rates are equal: the method needs curves at different rates";
     }
     return "the method cannot be applied";
 }

@@ -149,6 +149,8 @@ TEST(ClassicMethodRefusals, CurveWithoutPeak) {
 TEST(ClassicMethodRefusals, HeatingRateNeedsTwoCurvesThatMove) {
     const std::vector<PeakAtRate> one{{5, 210}};
     EXPECT_EQ(Reason(HeatingRateMethod(one)), RefusalReason::TooFewCurves);
+    const std::vector<PeakAtRate> sameRate{{5, 210}, {5, 210.3}};
+    EXPECT_EQ(Reason(HeatingRateMethod(sameRate)), RefusalReason::RatesAreEqual);
     const std::vector<PeakAtRate> still{{5, 210}, {10, 210}};
     EXPECT_EQ(Reason(HeatingRateMethod(still)), RefusalReason::PeaksDoNotMove);
     const std::vector<PeakAtRate> backwards{{5, 214}, {10, 210}};

@@ -10,20 +10,14 @@
 #include <sstream>
 
 #include "first_order_curve.h"
-#include "subcommands.h"
+#include "plot_program.h"
+#include "run_tsccurve.h"
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome Methods(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunMethods(args, out, err);
-    return {code, out.str(), err.str()};
+Outcome Methods(std::vector<std::string> args) {
+    args.insert(args.begin(), "methods");
+    return RunTool(args);
 }
 
 class MethodsCommand : public testing::Test {
@@ -68,11 +62,10 @@ TEST_F(MethodsCommand, OneCurveAsTableAndAsJson) {
     const Outcome json = Methods({"--beta", "5", file, "--json"});
     EXPECT_EQ(json.code, 0) << json.err;
     for (const char* key :
-         {"{\"curves\": [{\"file\": ", "\"beta_K_per_min\": 5", "\"Tm_K\": 210.6",
-          "\"Im_A\": ", "\"T1_K\": ", "\"T2_K\": ", "\"tau_K\": ", "\"delta_K\": ", "\"omega_K\": ",
-          "\"mu_g\": 0.4", "\"chen\": {\"tau\": {\"Et_eV\": 0.5", "\"delta\": {\"Et_eV\": ",
-          "\"omega\": {\"Et_eV\": ", "\"Vt_Hz\": ", "\"initial_rise\": {\"Et_eV\": 0.49",
-          "\"stderr\": ", "\"points\": "}) {
+         {"{\"curves\":[{\"file\":", "\"beta_K_per_min\":5", "\"Tm_K\":210.6", "\"Im_A\":",
+          "\"T1_K\":", "\"T2_K\":", "\"tau_K\":", "\"delta_K\":", "\"omega_K\":", "\"mu_g\":0.4",
+          "\"chen\":{\"tau\":{\"Et_eV\":0.5", "\"delta\":{\"Et_eV\":", "\"omega\":{\"Et_eV\":",
+          "\"Vt_Hz\":", "\"initial_rise\":{\"Et_eV\":0.49", "\"stderr\":", "\"points\":"}) {
         EXPECT_NE(json.out.find(key), std::string::npos) << key << " in " << json.out;
     }
     EXPECT_EQ(json.out.find("heating_rate"), std::string::npos);
@@ -82,11 +75,11 @@ TEST_F(MethodsCommand, OneCurveAsTableAndAsJson) {
 TEST_F(MethodsCommand, WhatCannotBeHadIsNullWithItsReason) {
     const Outcome json = Methods({Peak(5, 4), "--beta", "5", "--json"});
     EXPECT_EQ(json.code, 0) << json.err;
-    EXPECT_NE(json.out.find("\"T2_K\": null"), std::string::npos) << json.out;
-    EXPECT_NE(json.out.find("\"chen\": {\"tau\": null"), std::string::npos);
-    EXPECT_NE(json.out.find("\"why\": {\"T2_K\": \"the current does not fall to half"),
+    EXPECT_NE(json.out.find("\"T2_K\":null"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"chen\":{\"tau\":null"), std::string::npos);
+    EXPECT_NE(json.out.find("\"why\":{\"T2_K\":\"the current does not fall to half"),
               std::string::npos);
-    EXPECT_NE(json.out.find("\"tau_K\": 10."), std::string::npos);
+    EXPECT_NE(json.out.find("\"tau_K\":10."), std::string::npos);
 
     const Outcome narrow = Methods({Peak(5), "--beta", "5", "--rise-window", "0.05:0.051"});
     EXPECT_NE(narrow.out.find("Initial rise  not applicable: too few points"), std::string::npos)
@@ -97,9 +90,15 @@ TEST_F(MethodsCommand, HeatingRatesPairWithTheirFiles) {
     const Outcome run = Methods(
         {"--beta", "2", Peak(2), Peak(5), "--beta", "5", "--beta", "20", Peak(20), "--json"});
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_NEAR(NumberAfter(run.out, "\"heating_rate\": {\"Et_eV\": {\"value\": "), 0.5, 0.002)
+    EXPECT_NEAR(NumberAfter(run.out, "\"heating_rate\":{\"Et_eV\":{\"value\":"), 0.5, 0.002)
         << run.out;
-    EXPECT_NEAR(NumberAfter(run.out, "\"Vt_Hz\": {\"value\": "), 1e10, 0.05e10);
+    EXPECT_NEAR(NumberAfter(run.out, "\"Vt_Hz\":{\"value\":"), 1e10, 0.05e10);
+
+    const Outcome sameRate =
+        Methods({"--beta", "5", Peak(5), "--beta", "5", Peak(5, 30), "--json"});
+    EXPECT_NE(sameRate.out.find("\"heating_rate\":\"the heating rates are equal"),
+              std::string::npos)
+        << sameRate.out;
 }
 
 TEST_F(MethodsCommand, RefusedInputExitsWithTwo) {
@@ -114,7 +113,8 @@ TEST_F(MethodsCommand, RefusedInputExitsWithTwo) {
                                                  {file, "--beta", "5", file},
                                                  {file, "--beta", "5", "--rise-window", "0.1:0.01"},
                                                  {file, "--beta", "5", "--range", "3"},
-                                                 {file, "--beta", "x5"}}) {
+                                                 {file, "--beta", "x5"},
+                                                 {file, "--beta", "5e-324"}}) {
         const Outcome run = Methods(args);
         EXPECT_EQ(run.code, 2) << args.size();
         EXPECT_TRUE(run.out.empty());
@@ -122,32 +122,31 @@ TEST_F(MethodsCommand, RefusedInputExitsWithTwo) {
 
     const Outcome rising = Methods({Peak(5, -5), "--beta", "5", "--json"});
     EXPECT_EQ(rising.code, 2);
-    EXPECT_NE(rising.out.find("\"Tm_K\": null"), std::string::npos) << rising.out;
+    EXPECT_NE(rising.out.find("\"Tm_K\":null"), std::string::npos) << rising.out;
     const Outcome series = Methods({"--beta", "5", Peak(5, -5), "--beta", "2", Peak(2), "--json"});
-    EXPECT_NE(series.out.find("\"heating_rate\": null"), std::string::npos) << series.out;
+    EXPECT_NE(series.out.find("\"heating_rate\":null"), std::string::npos) << series.out;
 }
 
-// The picture's width from its PNG header: two charts side by side.
-TEST_F(MethodsCommand, PlotsOneCurveIntoAPng) {
-    const std::string png = (dir_ / "methods.png").string();
-    const Outcome run = Methods({Peak(5), "--beta", "5", "--plot", png});
-#ifdef TSC_METHODS_PLOT
-    ASSERT_EQ(run.code, 0) << run.err;
-    std::ifstream file(png, std::ios::binary);
-    unsigned char header[24] = {};
-    file.read(reinterpret_cast<char*>(header), sizeof header);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(header) + 1, 3), "PNG");
-    EXPECT_EQ((header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19], 1400);
+// Fit and methods read --beta alike: blanks around the number, and a unit.
+TEST_F(MethodsCommand, HeatingRateInKelvinPerSecondIsSixtyPerMinute) {
+    const std::string file = Peak(60);
+    const Outcome perSecond = Methods({file, "--beta", "1K/s"});
+    EXPECT_EQ(perSecond.code, 0) << perSecond.err;
+    EXPECT_NE(perSecond.out.find(" at 60 K/min (1 K/s)\n"), std::string::npos) << perSecond.out;
+    EXPECT_EQ(Methods({file, "--beta", "1K/s", "--json"}).out,
+              Methods({file, "--beta", " 60", "--json"}).out);
+}
 
-    const Outcome unwritable =
-        Methods({Peak(5), "--beta", "5", "--plot", (dir_ / "absent" / "m.png").string()});
-    EXPECT_EQ(unwritable.code, 1);
-    EXPECT_NE(unwritable.err.find("cannot write the plot"), std::string::npos);
-#else
-    EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("--plot needs"), std::string::npos);
-#endif
+// The picture is drawn by tsccurve-plot (plot_tests); what is refused before.
+TEST_F(MethodsCommand, PlotIsRefusedForTwoCurvesOrWithoutThePictureProgram) {
+    const std::string png = (dir_ / "methods.png").string();
     EXPECT_EQ(Methods({Peak(5), "--beta", "5", Peak(2), "--beta", "2", "--plot", png}).code, 2);
+    if (!PlotAvailable()) {
+        const Outcome run = Methods({Peak(5), "--beta", "5", "--plot", png});
+        EXPECT_EQ(run.code, 2);
+        EXPECT_NE(run.err.find("--plot needs tsccurve built with the window program"),
+                  std::string::npos);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
+#include "json_object.h"
 #include "run_tsccurve.h"
 #include "sample_values.h"
 
@@ -106,6 +109,20 @@ TEST(Tsccurve, HelpAndNegativeNumbers) {
         RunTool({"--peak", "-0.8", "1e8", "1e13", "200", "400", "2", "1", "0.2"});
     EXPECT_EQ(negative.code, 2);
     EXPECT_EQ(negative.err, "tsccurve: Et (eV) must not be negative\n");
+}
+
+// The reports' numbers in JSON read back as the very same binary64 values,
+// the smallest subnormal and the largest number included.
+TEST(TsccurveJson, NumbersReadBackAsTheSameDouble) {
+    for (const double value : {0.1, 1e-300, 5e-324, 1.7976931348623157e308, -2.5e-12, 1.0 / 3}) {
+        const std::string text = JsonText(Json(value));
+        const double back = std::strtod(text.c_str(), nullptr);
+        EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text;
+    }
+    EXPECT_EQ(JsonText(JsonObject().AddNumber("x", 1.0 / 0.0).Done()),
+              "{\"x\":null,\"why\":{\"x\":\"the value is not finite\"}}");
+    // Bytes that are not UTF-8, as a file name may have, cannot break the JSON.
+    EXPECT_EQ(JsonText(Json("a\xff")), "\"a\xef\xbf\xbd\"");
 }
 
 }  // namespace

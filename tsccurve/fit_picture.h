@@ -5,11 +5,12 @@
 
 #include "curve_fit.h"
 #include "measured_curve.h"
+#include "picture.h"
 
-// Whether this tsccurve can draw the picture of a fit (it is built with the
-// window program's chart library).
-bool PlotAvailable();
-
-// Writes the picture; returns why it could not, or an empty string.
-std::string PlotFit(const tsc::analysis::MeasuredCurve& curve, const tsc::analysis::FitResult& fit,
-                    const std::vector<std::string>& caption, const std::string& fileName);
+// The picture of a fit: the measured points and the fitted curve above, the
+// residuals beneath, and `caption` (the fitted values with their errors, one
+// line each) in the upper chart's corner. Currents are shown in the unit
+// (aA to mA) that puts the largest measured one between 1 and 1000.
+tsc::picture::Picture FitPicture(const tsc::analysis::MeasuredCurve& curve,
+                                 const tsc::analysis::FitResult& fit,
+                                 const std::vector<std::string>& caption);

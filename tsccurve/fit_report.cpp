@@ -1,9 +1,10 @@
 #include "fit_report.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
-#include "json_text.h"
+#include "json_object.h"
 
 namespace {
 
@@ -12,8 +13,15 @@ using tsc::analysis::FitModel;
 using tsc::analysis::FitResult;
 using tsc::analysis::FittedValue;
 
-std::string JsonValue(const FittedValue& v) {
-    return "{\"value\": " + JsonNumber(v.value) + ", \"stderr\": " + JsonNumber(v.stderr_) + "}";
+Json ValueJson(const FittedValue& v) {
+    return JsonObject().AddNumber("value", v.value).AddNumber("stderr", v.stderr_).Done();
+}
+
+// The shortest text that reads back as the same double.
+std::string CsvNumber(double value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc{} ? std::string(text, end) : "nan";
 }
 
 std::string Significant(double value, int digits) {
@@ -35,19 +43,29 @@ const char* ModelName(FitModel model) {
 }  // namespace
 
 std::string FitJson(const FitResult& fit, FitModel model) {
-    std::string background;
-    if (fit.constant.fitted) background += "\"constant\": " + JsonValue(fit.constant);
-    if (fit.slope.fitted) background += ", \"slope\": " + JsonValue(fit.slope);
-    return std::string("{\"model\": \"") + ModelName(model) +
-           "\", \"converged\": " + (fit.converged ? "true" : "false") +
-           ", \"iterations\": " + std::to_string(fit.iterations) +
-           ", \"points\": " + std::to_string(fit.points) + ", \"Et_eV\": " + JsonValue(fit.Et) +
-           ", \"Vt_Hz\": " + JsonValue(fit.Vt) + ", \"Nt_cm2\": " + JsonValue(fit.Nt) +
-           ", \"background\": {" + background +
-           "}, \"corr_Et_lnVt\": " + JsonNumber(fit.corrEtLnVt) +
-           ", \"Tm_K\": " + JsonNumber(fit.Tm) + ", \"Im_A\": " + JsonNumber(fit.Im) +
-           ", \"fom_percent\": " + JsonNumber(fit.fomPercent) + ", \"r2\": " + JsonNumber(fit.r2) +
-           ", \"reduced_chi2\": " + JsonNumber(fit.reducedChi2) + "}\n";
+    JsonObject background;
+    if (fit.constant.fitted) background.Add("constant", ValueJson(fit.constant));
+    if (fit.slope.fitted) background.Add("slope", ValueJson(fit.slope));
+    JsonObject json;
+    json.Add("model", ModelName(model))
+        .Add("converged", fit.converged)
+        .Add("iterations", fit.iterations)
+        .Add("points", fit.points)
+        .Add("Et_eV", ValueJson(fit.Et))
+        .Add("Vt_Hz", ValueJson(fit.Vt))
+        .Add("Nt_cm2", ValueJson(fit.Nt))
+        .Add("background", background.Done());
+    if (!fit.Et.fitted || !fit.Vt.fitted) {
+        json.AddNull("corr_Et_lnVt", "Et or Vt is held fixed");
+    } else {
+        json.AddNumber("corr_Et_lnVt", fit.corrEtLnVt);
+    }
+    json.AddNumber("Tm_K", fit.Tm)
+        .AddNumber("Im_A", fit.Im)
+        .AddNumber("fom_percent", fit.fomPercent)
+        .AddNumber("r2", fit.r2)
+        .AddNumber("reduced_chi2", fit.reducedChi2);
+    return JsonText(json.Done()) + "\n";
 }
 
 std::vector<std::string> FitCaption(const FitResult& fit, FitModel model) {
@@ -92,8 +110,8 @@ std::string FitText(const FitResult& fit, FitModel model, const std::string& fil
 std::string FitCurveCsv(const tsc::analysis::MeasuredCurve& curve, const FitResult& fit) {
     std::string text = "T_K,I_measured_A,I_fitted_A,residual_A\n";
     for (std::size_t i = 0; i < curve.T.size(); ++i) {
-        text += JsonNumber(curve.T[i]) + "," + JsonNumber(curve.I[i]) + "," +
-                JsonNumber(fit.fitted[i]) + "," + JsonNumber(curve.I[i] - fit.fitted[i]) + "\n";
+        text += CsvNumber(curve.T[i]) + "," + CsvNumber(curve.I[i]) + "," +
+                CsvNumber(fit.fitted[i]) + "," + CsvNumber(curve.I[i] - fit.fitted[i]) + "\n";
     }
     return text;
 }

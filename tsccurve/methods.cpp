@@ -4,9 +4,9 @@
 
 #include "exception.h"
 #include "measured_curve.h"
-#include "methods_arguments.h"
-#include "methods_plot.h"
+#include "methods_picture.h"
 #include "methods_report.h"
+#include "plot_program.h"
 #include "subcommands.h"
 
 using namespace tsc::analysis;
@@ -14,6 +14,7 @@ using namespace tsc::analysis;
 namespace {
 
 constexpr double kKelvinAtZeroCelsius = 273.15;
+constexpr const char* kName = "tsccurve methods";
 
 // The points inside the range, given in the file's unit.
 MeasuredCurve Restrict(const MeasuredCurve& curve, const MethodsRequest& request) {
@@ -21,7 +22,8 @@ MeasuredCurve Restrict(const MeasuredCurve& curve, const MethodsRequest& request
     const double shift = request.celsius ? kKelvinAtZeroCelsius : 0;
     MeasuredCurve inside;
     for (std::size_t i = 0; i < curve.T.size(); ++i) {
-        if (curve.T[i] >= request.range->low + shift && curve.T[i] <= request.range->high + shift) {
+        if (curve.T[i] >= request.range->first + shift &&
+            curve.T[i] <= request.range->second + shift) {
             inside.T.push_back(curve.T[i]);
             inside.I.push_back(curve.I[i]);
         }
@@ -31,26 +33,14 @@ MeasuredCurve Restrict(const MeasuredCurve& curve, const MethodsRequest& request
 
 }  // namespace
 
-int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    MethodsRequest request;
-    try {
-        request = ParseMethodsArguments(args);
-    } catch (const Exception& e) {
-        err << "tsccurve methods: " << e.what() << "\n\n" << kMethodsUsage;
-        return kExitUsageError;
-    }
-    if (request.help) {
-        out << kMethodsUsage;
-        return kExitSuccess;
-    }
-
+int RunMethods(const MethodsRequest& request, std::ostream& out, std::ostream& err) {
     // Every file is read before anything is computed, so that one refused
     // file leaves no partial report.
     std::vector<MeasuredCurve> measured;
     for (const MethodsCurveRequest& curve : request.curves) {
         CurveReading reading = ReadMeasuredCurve(curve.file, request.celsius);
         if (const CurveRefusal* refusal = std::get_if<CurveRefusal>(&reading)) {
-            err << "tsccurve methods: " << refusal->Message() << "\n";
+            err << kName << ": " << refusal->Message() << "\n";
             return kExitUsageError;
         }
         measured.push_back(Restrict(std::get<MeasuredCurve>(reading), request));
@@ -61,11 +51,12 @@ int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ost
     bool everyCurveHasAPeak = true;
     for (std::size_t i = 0; i < measured.size(); ++i) {
         const MethodsCurveRequest& curve = request.curves[i];
+        const double beta = curve.beta.kelvinPerMinute;
         results.curves.push_back(
             {curve, request.riseWindow,
-             EvaluateCurve(measured[i].T, measured[i].I, curve.betaKPerMin, request.riseWindow)});
+             EvaluateCurve(measured[i].T, measured[i].I, beta, request.riseWindow)});
         if (const PeakLocation* peak = Applied(results.curves.back().methods.peak)) {
-            peaks.push_back({curve.betaKPerMin, peak->Tm});
+            peaks.push_back({beta, peak->Tm});
         } else {
             everyCurveHasAPeak = false;
         }
@@ -75,14 +66,14 @@ int RunMethods(const std::vector<std::string>& args, std::ostream& out, std::ost
                                                  : MethodRefusal{RefusalReason::CurveWithoutPeak};
     }
 
-    out << (request.json ? MethodsJson(results) : MethodsText(results)) << std::flush;
-    if (!out.good()) return kExitOutputFailed;
+    out << (request.json ? MethodsJson(results) : MethodsText(results));
+    if (const int written = Written(out, err, kName); written != kExitSuccess) return written;
     if (request.plot) {
         const EvaluatedCurve& curve = results.curves.front();
-        if (const auto problem =
-                WriteMethodsPlot(*request.plot, measured.front().T, measured.front().I,
-                                 curve.methods, curve.riseWindow)) {
-            err << "tsccurve methods: " << *problem << "\n";
+        const tsc::picture::Picture picture =
+            MethodsPicture(measured.front().T, measured.front().I, curve.methods, curve.riseWindow);
+        if (const auto problem = WritePicture(picture, *request.plot)) {
+            err << kName << ": " << *problem << "\n";
             return kExitOutputFailed;
         }
     }

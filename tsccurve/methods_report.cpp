@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "json_text.h"
+#include "json_object.h"
 
 using namespace tsc::analysis;
 
@@ -42,8 +42,7 @@ std::string Kelvin(double value) { return Format("%.2f K", value); }
 
 std::string CurveText(const EvaluatedCurve& curve) {
     const CurveMethods& m = curve.methods;
-    std::string text =
-        curve.request.file + " at " + Format("%g K/min", curve.request.betaKPerMin) + "\n";
+    std::string text = curve.request.file + " at " + HeatingRateText(curve.request.beta) + "\n";
     text += Line("Peak", m.peak, [](const PeakLocation& peak) {
         return "Tm = " + Kelvin(peak.Tm) + "   Im = " + Format("%.4e A", peak.Im) +
                "   (fit through " + std::to_string(peak.pointsUsed) + " points)";
@@ -97,18 +96,18 @@ void AddOutcome(JsonObject& object, const char* key, const Outcome<T>& outcome, 
 
 void AddValue(JsonObject& object, const char* key, double value) { object.AddNumber(key, value); }
 
-std::string ValueWithErrorJson(const ValueWithError& value) {
+Json ValueWithErrorJson(const ValueWithError& value) {
     JsonObject object;
     object.AddNumber("value", value.value);
     AddOutcome(object, "stderr", value.standardError, AddValue);
-    return object.Text();
+    return object.Done();
 }
 
-std::string CurveJson(const EvaluatedCurve& curve) {
+Json CurveJson(const EvaluatedCurve& curve) {
     const CurveMethods& m = curve.methods;
     JsonObject object;
-    object.AddString("file", curve.request.file);
-    object.AddNumber("beta_K_per_min", curve.request.betaKPerMin);
+    object.Add("file", curve.request.file);
+    object.AddNumber("beta_K_per_min", curve.request.beta.kelvinPerMinute);
     AddOutcome(object, "Tm_K", m.peak, [](JsonObject& o, const char* key, const PeakLocation& p) {
         o.AddNumber(key, p.Tm);
     });
@@ -128,19 +127,19 @@ std::string CurveJson(const EvaluatedCurve& curve) {
         AddOutcome(chen, kWidthNames[i], m.chen[i],
                    [](JsonObject& o, const char* key, const TrapEstimate& e) {
                        o.Add(key,
-                             JsonObject().AddNumber("Et_eV", e.Et).AddNumber("Vt_Hz", e.Vt).Text());
+                             JsonObject().AddNumber("Et_eV", e.Et).AddNumber("Vt_Hz", e.Vt).Done());
                    });
     }
-    object.Add("chen", chen.Text());
+    object.Add("chen", chen.Done());
     AddOutcome(object, "initial_rise", m.initialRise,
                [](JsonObject& o, const char* key, const InitialRise& rise) {
                    o.Add(key, JsonObject()
                                   .AddNumber("Et_eV", rise.Et)
                                   .AddNumber("stderr", rise.stderrEt)
-                                  .Add("points", std::to_string(rise.points))
-                                  .Text());
+                                  .Add("points", rise.points)
+                                  .Done());
                });
-    return object.Text();
+    return object.Done();
 }
 
 }  // namespace
@@ -156,13 +155,10 @@ std::string MethodsText(const MethodsResults& results) {
 }
 
 std::string MethodsJson(const MethodsResults& results) {
-    std::string curves = "[";
-    for (const EvaluatedCurve& curve : results.curves) {
-        if (curves.size() > 1) curves += ", ";
-        curves += CurveJson(curve);
-    }
+    Json curves = Json::array();
+    for (const EvaluatedCurve& curve : results.curves) curves.push_back(CurveJson(curve));
     JsonObject object;
-    object.Add("curves", curves + "]");
+    object.Add("curves", std::move(curves));
     if (results.heatingRate) {
         AddOutcome(object, "heating_rate", *results.heatingRate,
                    [](JsonObject& o, const char* key, const HeatingRateEstimate& e) {
@@ -170,8 +166,8 @@ std::string MethodsJson(const MethodsResults& results) {
                                       .Add("Et_eV", ValueWithErrorJson(e.Et))
                                       .Add("Vt_Hz", ValueWithErrorJson(e.Vt))
                                       .AddNumber("r2", e.r2)
-                                      .Text());
+                                      .Done());
                    });
     }
-    return object.Text() + "\n";
+    return JsonText(object.Done()) + "\n";
 }

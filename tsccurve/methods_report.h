@@ -6,7 +6,7 @@
 
 #include "curve_methods.h"
 #include "heating_rate.h"
-#include "methods_arguments.h"
+#include "methods_request.h"
 
 struct EvaluatedCurve {
     MethodsCurveRequest request;

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-// The calculation from the command line: `tsccurve [--results|--peak] Et Vt
-// Nt To Tend Beta S a`. The eight arguments are read exactly like the main
-// window's parameter fields. Returns the process exit code: 0 on success, 1
-// when standard output could not be written, 2 for a usage error, a text
-// that is not a number or a refused parameter (the message goes to `err`,
-// nothing to `out`).
+// The whole command-line program: `tsccurve [--results|--peak] [--model M]
+// Et Vt Nt To Tend Beta S a`, `tsccurve fit FILE ...` and `tsccurve methods
+// FILE ...`, given the arguments after the program's name. Returns the
+// process exit code: 0 on success, 1 when an output could not be written,
+// 2 for a usage error or refused input (the message goes to `err`), 3 for a
+// fit that did not converge.
 int RunTsccurve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
