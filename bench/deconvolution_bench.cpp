@@ -83,7 +83,12 @@ void BM_Refglow009NineGeneralOrder(benchmark::State& bench) {
 
 }  // namespace
 
-BENCHMARK(BM_OnePeak)->Arg(2000)->Arg(20000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnePeak)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Arg(200000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refglow002FourPeaks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refglow002Automatic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Refglow009NineGeneralOrder)->Unit(benchmark::kMillisecond);

@@ -7,7 +7,9 @@
 #include <random>
 
 #include "calc_test_support.h"
-#include "curve_fit.h"
+#include "deconvolution.h"
+#include "measured_curve.h"
+#include "physical_constants.h"
 #include "run_calculation.h"
 #include "standard_model.h"
 
@@ -25,11 +27,11 @@ void AddNoise(MeasuredCurve& curve) {
     for (double& i : curve.I) i += 0.01 * peak * gauss(random);
 }
 
-void Fit(benchmark::State& bench, const MeasuredCurve& curve, const FitOptions& options) {
+void Fit(benchmark::State& bench, const MeasuredCurve& curve, const DeconvolutionRequest& options) {
     int iterations = 0;
     bool converged = true;
     for (auto _ : bench) {
-        const FitResult fit = FitCurve(curve, options);
+        const SpectrumFit fit = Deconvolve(curve.T, curve.I, options);
         iterations = fit.iterations;
         converged = converged && fit.converged;
     }
@@ -48,9 +50,8 @@ void BM_FitStandard(benchmark::State& bench) {
         curve.I.push_back(p.I);
     }
     AddNoise(curve);
-    FitOptions options;
-    options.Beta = 5;
-    options.S = 1;
+    DeconvolutionRequest options;
+    options.betaPerSecond = 5 / kSecondsPerMinute;
     Fit(bench, curve, options);
 }
 
@@ -63,10 +64,9 @@ void BM_FitLegacy(benchmark::State& bench) {
         curve.I.push_back(row.Itsc);
     }
     AddNoise(curve);
-    FitOptions options;
-    options.model = FitModel::Legacy;
-    options.Beta = 2;
-    options.S = 1;
+    DeconvolutionRequest options;
+    options.kinetics = Kinetics::Window;
+    options.betaPerSecond = 2 / kSecondsPerMinute;
     Fit(bench, curve, options);
 }
 

@@ -506,27 +506,25 @@ SpectrumFit DeconvolveDirect(Context& c) {
     return fit;
 }
 
-}  // namespace
-
-int FreeValueCount(const DeconvolutionRequest& request, int peaks) {
-    int perPeak = 3 + (request.kinetics == Kinetics::General ? 1 : 0);
-    int free = perPeak * peaks;
+// Where values were held and the fit failed, the held values are the likely
+// reason, and the failure says so.
+SpectrumFit NamingHeldValues(SpectrumFit fit, const DeconvolutionRequest& request) {
+    if (fit.converged || fit.cancelled || request.fixed.empty()) return fit;
+    static constexpr const char* kUnits[] = {" eV", " Hz", " A s", ""};
+    std::string held;
     for (const FixedValue& f : request.fixed) {
-        if (f.peak < peaks &&
-            (f.name != PeakParameter::B || request.kinetics == Kinetics::General)) {
-            --free;
-        }
+        const std::string value = f.asGiven.empty() ? std::string(ParameterName(f.name)) + " = " +
+                                                          Format("%.6g", f.value) +
+                                                          kUnits[static_cast<int>(f.name)]
+                                                    : f.asGiven;
+        held += (held.empty() ? "" : ", ") + value + " of peak " + std::to_string(f.peak + 1);
     }
-    const BackgroundKind k = request.background;
-    free += k == BackgroundKind::Constant      ? 1
-            : k == BackgroundKind::Linear      ? 2
-            : k == BackgroundKind::Exponential ? 3
-                                               : 0;
-    return free;
+    fit.failure += "; the values held (" + held + ") may lie outside what the data allow";
+    return fit;
 }
 
-SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
-                       const DeconvolutionRequest& request) {
+SpectrumFit DeconvolveCurve(std::span<const double> T, std::span<const double> y,
+                            const DeconvolutionRequest& request) {
     const auto started = Clock::now();
     // A failing fit gives up within this time, so that no curve keeps a
     // user waiting: about 1.5 s, and longer only for very large curves.
@@ -561,6 +559,30 @@ SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
                       Format("%.0f points: peaks found and first fitted on %.0f bins", T.size(),
                              binned.T.size()));
     return fine;
+}
+
+}  // namespace
+
+int FreeValueCount(const DeconvolutionRequest& request, int peaks) {
+    int perPeak = 3 + (request.kinetics == Kinetics::General ? 1 : 0);
+    int free = perPeak * peaks;
+    for (const FixedValue& f : request.fixed) {
+        if (f.peak < peaks &&
+            (f.name != PeakParameter::B || request.kinetics == Kinetics::General)) {
+            --free;
+        }
+    }
+    const BackgroundKind k = request.background;
+    free += k == BackgroundKind::Constant      ? 1
+            : k == BackgroundKind::Linear      ? 2
+            : k == BackgroundKind::Exponential ? 3
+                                               : 0;
+    return free;
+}
+
+SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
+                       const DeconvolutionRequest& request) {
+    return NamingHeldValues(DeconvolveCurve(T, y, request), request);
 }
 
 }  // namespace tsc::analysis

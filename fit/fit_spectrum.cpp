@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 
 #include "legacy_model.h"
@@ -116,11 +117,15 @@ FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted,
 // Why the statistics contradict a fit that says it converged, if they do.
 std::string Contradiction(const FitStatistics& s) {
     if (!(std::isfinite(s.fomPercent) && s.fomPercent >= 0)) {
+        // A sum of no positive area: the curve is upside down, or nothing.
         return "the fitted curve has no positive area, so it does not describe the measurement";
     }
     if (!(s.fomPercent < 100)) {
-        return "the fitted curve misses the measurement by more than its own area (FOM " +
-               std::to_string(static_cast<int>(s.fomPercent)) + " %)";
+        char fom[32];
+        std::snprintf(fom, sizeof fom, "%.3g", s.fomPercent);
+        return std::string(
+                   "the fitted curve misses the measurement by more than its own area (FOM ") +
+               fom + " %)";
     }
     if (!(s.r2 > 0)) return "the fit describes the measurement worse than its mean value (R² ≤ 0)";
     return "";
@@ -137,6 +142,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
                              const SolveLimits& limits) {
     SpectrumFit fit;
     fit.T = data.T;
+    fit.statistics.points = data.T.size();
     const SpectrumProblem problem(data, model);
     if (!problem.Startable()) {
         fit.failure = "no start values: a start value gives no peak above the first temperature";

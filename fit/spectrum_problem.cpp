@@ -204,7 +204,8 @@ std::array<double, 4> SpectrumProblem::BackgroundBasis(double T, double scale) c
     return {linearBackground_ ? 1 - t : 1, t, e, 0};
 }
 
-bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum, Curves* curves) const {
+bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
+                          Curves* curves) const {
     const std::size_t n = data_.T.size();
     sum.assign(n, 0);
     std::vector<double>& I = scratch_.lnI;
@@ -284,7 +285,7 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
     const int n = Points();
     J.setZero(n, static_cast<Eigen::Index>(free_.size()));
     std::vector<double>&lnI = scratch_.lnI, &dEt = scratch_.dEt, &dLnS = scratch_.dLnS,
-                         &dB = scratch_.dB;
+    &dB = scratch_.dB;
     for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         PeakLevel level;

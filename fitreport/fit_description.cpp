@@ -38,7 +38,7 @@ const char* BackgroundName(BackgroundKind kind) {
     return "";
 }
 
-std::string HeatingRateText(const HeatingRate& beta) {
+std::string RateText(const RateAsGiven& beta) {
     char text[80];
     if (beta.givenPerSecond) {
         std::snprintf(text, sizeof text, "%.6g K/min (%.6g K/s)", beta.kPerMin,

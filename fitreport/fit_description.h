@@ -11,14 +11,14 @@
 namespace tsc::analysis {
 
 // The heating rate as the user gave it: the window's K/min, or K/s.
-struct HeatingRate {
+struct RateAsGiven {
     double kPerMin = 0;
     bool givenPerSecond = false;
 };
 
 struct FitDescription {
     std::string file;
-    HeatingRate beta;
+    RateAsGiven beta;
     std::optional<double> areaMm2;  // with it, the charge is also a trap density
     Kinetics kinetics = Kinetics::First;
     BackgroundKind background = BackgroundKind::None;
@@ -33,7 +33,7 @@ const char* ModelName(Kinetics kinetics);
 const char* KineticsName(Kinetics kinetics);
 const char* BackgroundName(BackgroundKind kind);
 // "5 K/min", or "60 K/min (1 K/s)" when it was given per second.
-std::string HeatingRateText(const HeatingRate& beta);
+std::string RateText(const RateAsGiven& beta);
 // Nt (cm^-2) for the charge (A s) released from the area (mm^2).
 double DensityOfCharge(double charge, double areaMm2);
 

@@ -16,6 +16,11 @@ class Writer {
         return nullptr;
     }
 
+    Json Null(const std::string& key, const std::string& why) {
+        why_[key] = why;
+        return nullptr;
+    }
+
     Json Value(const std::string& key, const Estimate& e, double scale = 1) {
         Json v;
         v["value"] = Number(key, e.value * scale);
@@ -83,23 +88,14 @@ Json Background(Writer& w, const FittedBackground& b) {
 nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) {
     Writer w;
     Json j;
+    // The keys of the first one-peak fits come first, in their order.
     j["model"] = ModelName(d.kinetics);
-    j["kinetics"] = KineticsKey(d.kinetics);
-    j["background_kind"] = BackgroundName(d.background);
-    j["weights"] = d.weighting == Weighting::Poisson ? "poisson" : "none";
-    j["beta_K_per_min"] = w.Number("beta_K_per_min", d.beta.kPerMin);
     j["converged"] = fit.converged;
     if (!fit.converged) j["failure"] = fit.failure;
     j["iterations"] = fit.iterations;
-    j["evaluations"] = fit.evaluations;
     j["points"] = fit.statistics.points;
-    j["reordered_points"] = d.reorderedPoints;
-    if (!fit.converged) {
-        j["peaks"] = Json::array();
-        w.Finish(j);
-        return j;
-    }
-    const bool one = fit.peaks.size() == 1 && fit.peaks.front().verdict != PeakVerdict::RanAway;
+    const bool one =
+        fit.converged && fit.peaks.size() == 1 && fit.peaks.front().verdict != PeakVerdict::RanAway;
     if (one) {
         const FittedPeak& p = fit.peaks.front();
         j["Et_eV"] = w.Value("Et_eV", p.Et);
@@ -109,17 +105,34 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
         }
         if (p.b.fitted) j["b"] = w.Value("b", p.b);
     }
-    j["background"] = Background(w, fit.background);
+    if (fit.converged) j["background"] = Background(w, fit.background);
     if (one) {
         const FittedPeak& p = fit.peaks.front();
-        j["corr_Et_lnVt"] = w.Number("corr_Et_lnVt", p.corrEtLnVt);
+        if (p.Et.fitted && p.Vt.fitted) {
+            j["corr_Et_lnVt"] = w.Number("corr_Et_lnVt", p.corrEtLnVt);
+        } else {
+            j["corr_Et_lnVt"] = w.Null("corr_Et_lnVt", "Et or Vt is held fixed");
+        }
         j["Tm_K"] = w.Number("Tm_K", p.Tm.value);
         j["Im_A"] = w.Number("Im_A", p.Im.value);
     }
     const FitStatistics& s = fit.statistics;
-    j["fom_percent"] = w.Number("fom_percent", s.fomPercent);
-    j["r2"] = w.Number("r2", s.r2);
-    j["reduced_chi2"] = w.Number("reduced_chi2", s.reducedChi2);
+    if (fit.converged) {
+        j["fom_percent"] = w.Number("fom_percent", s.fomPercent);
+        j["r2"] = w.Number("r2", s.r2);
+        j["reduced_chi2"] = w.Number("reduced_chi2", s.reducedChi2);
+    }
+    j["kinetics"] = KineticsKey(d.kinetics);
+    j["background_kind"] = BackgroundName(d.background);
+    j["weights"] = d.weighting == Weighting::Poisson ? "poisson" : "none";
+    j["beta_K_per_min"] = w.Number("beta_K_per_min", d.beta.kPerMin);
+    j["evaluations"] = fit.evaluations;
+    j["reordered_points"] = d.reorderedPoints;
+    if (!fit.converged) {
+        j["peaks"] = Json::array();
+        w.Finish(j);
+        return j;
+    }
     j["aic"] = w.Number("aic", s.aic);
     j["bic"] = w.Number("bic", s.bic);
     j["free_parameters"] = s.freeParameters;
@@ -142,7 +155,9 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
             }
             peak["charge"] = w.Value(at + "charge", p.charge);
             peak["share"] = w.Number(at + "share", p.share);
-            peak["corr_Et_lnVt"] = w.Number(at + "corr_Et_lnVt", p.corrEtLnVt);
+            peak["corr_Et_lnVt"] = p.Et.fitted && p.Vt.fitted
+                                       ? w.Number(at + "corr_Et_lnVt", p.corrEtLnVt)
+                                       : w.Null(at + "corr_Et_lnVt", "Et or Vt is held fixed");
         }
         peaks.push_back(std::move(peak));
     }
@@ -153,7 +168,9 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
 }
 
 std::string FitJsonText(const SpectrumFit& fit, const FitDescription& description) {
-    return FitJson(fit, description).dump() + "\n";
+    // Text that is not UTF-8 (a file's name may be any bytes) is replaced,
+    // never a reason to fail.
+    return FitJson(fit, description).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace tsc::analysis

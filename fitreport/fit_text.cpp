@@ -20,7 +20,7 @@ Units UnitsOf(const FitDescription& d) {
 }
 
 std::string Head(const SpectrumFit& fit, const FitDescription& d) {
-    std::string head = "Fit of " + d.file + " at " + HeatingRateText(d.beta) + " with ";
+    std::string head = "Fit of " + d.file + " at " + RateText(d.beta) + " with ";
     const std::size_t peaks = fit.peaks.size();
     if (d.kinetics == Kinetics::Window) {
         head += "the legacy model";

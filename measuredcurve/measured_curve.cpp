@@ -195,6 +195,18 @@ CurveReading ReadMeasuredCurve(const std::string& fileName, bool celsius) {
     return ParseMeasuredCurve(bytes, fileName, celsius);
 }
 
+MeasuredCurve WithinRange(const MeasuredCurve& curve, double low, double high) {
+    MeasuredCurve within;
+    within.reordered = curve.reordered;
+    for (std::size_t i = 0; i < curve.T.size(); ++i) {
+        if (curve.T[i] >= low && curve.T[i] <= high) {
+            within.T.push_back(curve.T[i]);
+            within.I.push_back(curve.I[i]);
+        }
+    }
+    return within;
+}
+
 std::optional<CurveRefusal> CheckEnoughPoints(const MeasuredCurve& curve, std::size_t parameters,
                                               const std::string& fileName) {
     if (curve.T.size() >= 4 * parameters) return std::nullopt;

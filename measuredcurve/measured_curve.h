@@ -47,6 +47,9 @@ CurveReading ParseMeasuredCurve(std::string_view bytes, const std::string& fileN
 // The same from a file; a file that cannot be read is refused too.
 CurveReading ReadMeasuredCurve(const std::string& fileName, bool celsius);
 
+// The points with low <= T <= high.
+MeasuredCurve WithinRange(const MeasuredCurve& curve, double low, double high);
+
 // A fit of `parameters` values needs at least four points for each.
 std::optional<CurveRefusal> CheckEnoughPoints(const MeasuredCurve& curve, std::size_t parameters,
                                               const std::string& fileName);

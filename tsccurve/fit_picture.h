@@ -1,16 +1,15 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "curve_fit.h"
+#include "fit_description.h"
 #include "measured_curve.h"
 #include "picture.h"
+#include "spectrum_fit.h"
 
-// The picture of a fit: the measured points and the fitted curve above, the
-// residuals beneath, and `caption` (the fitted values with their errors, one
-// line each) in the upper chart's corner. Currents are shown in the unit
-// (aA to mA) that puts the largest measured one between 1 and 1000.
+// The picture of a fit: the measured points, each peak in its own colour,
+// the background and the fitted sum above, the residuals beneath, and the
+// fitted values in the upper chart's corner. Currents are shown in the unit
+// (aA to mA) that puts the largest measured one between 1 and 1000; other
+// intensities as they are.
 tsc::picture::Picture FitPicture(const tsc::analysis::MeasuredCurve& curve,
-                                 const tsc::analysis::FitResult& fit,
-                                 const std::vector<std::string>& caption);
+                                 const tsc::analysis::SpectrumFit& fit,
+                                 const tsc::analysis::FitDescription& description);
