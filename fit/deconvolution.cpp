@@ -195,7 +195,7 @@ SpectrumFit Reseeded(const Context& c, SpectrumFit fit, const SpectrumModel& mod
             const PeakStart one[] = {start};
             std::vector<FixedValue> fixed;
             for (FixedValue f : r.fixed) {
-                if (f.peak == static_cast<int>(k)) fixed.push_back({0, f.name, f.value});
+                if (f.peak == static_cast<int>(k)) fixed.push_back({0, f.name, f.value, f.asGiven});
             }
             const SpectrumModel fresh =
                 StartModel(rest, one, kinetics, BackgroundKind::None, fixed, kGeneralStart);
