@@ -84,19 +84,21 @@ TEST_F(Pictures, FitShowsPointsCurveCaptionAndResidualsBeneath) {
     EXPECT_GT(Count(image, QRect(700, 90, 260, 130), Black), 300);
 }
 
-TEST_F(Pictures, MethodsShowInitialRiseAndPeakSideBySide) {
+TEST_F(Pictures, MethodsShowInitialRisePeakAndWholeCurveSideBySide) {
     const std::string png = Path("methods.png");
     const Ran methods =
         Shell(std::string(TSCCURVE) + " methods '" + Curve() + "' --beta 5 --plot '" + png + "'");
     ASSERT_EQ(methods.code, 0) << methods.err;
     const QImage image(QString::fromStdString(png));
-    ASSERT_EQ(image.size(), QSize(1400, 560));
-    const QRect left(0, 0, 700, 560), right(700, 0, 700, 560);
-    EXPECT_GT(Count(image, left, Green), 100);   // the initial-rise window's points
-    EXPECT_GT(Count(image, left, Red), 200);     // the line fitted through them
-    EXPECT_GT(Count(image, right, Blue), 500);   // the measured curve
-    EXPECT_GT(Count(image, right, Red), 100);    // Tm
-    EXPECT_GT(Count(image, right, Green), 100);  // T1 and T2
+    ASSERT_EQ(image.size(), QSize(2100, 560));
+    const QRect left(0, 0, 700, 560), middle(700, 0, 700, 560), right(1400, 0, 700, 560);
+    EXPECT_GT(Count(image, left, Green), 100);    // the initial-rise window's points
+    EXPECT_GT(Count(image, left, Red), 200);      // the line fitted through them
+    EXPECT_GT(Count(image, middle, Blue), 500);   // the measured curve
+    EXPECT_GT(Count(image, middle, Red), 100);    // Tm
+    EXPECT_GT(Count(image, middle, Green), 100);  // T1 and T2
+    EXPECT_GT(Count(image, right, Green), 100);   // the whole-curve method's points
+    EXPECT_GT(Count(image, right, Red), 100);     // and its line
 }
 
 TEST_F(Pictures, WhatThePictureProgramCannotDoIsReported) {

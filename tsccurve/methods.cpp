@@ -71,7 +71,8 @@ int RunMethods(const MethodsRequest& request, std::ostream& out, std::ostream& e
     if (request.plot) {
         const EvaluatedCurve& curve = results.curves.front();
         const tsc::picture::Picture picture =
-            MethodsPicture(measured.front().T, measured.front().I, curve.methods, curve.riseWindow);
+            MethodsPicture(measured.front().T, measured.front().I, curve.methods, curve.riseWindow,
+                           curve.request.beta.kelvinPerMinute);
         if (const auto problem = WritePicture(picture, *request.plot)) {
             err << kName << ": " << *problem << "\n";
             return kExitOutputFailed;

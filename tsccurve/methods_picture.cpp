@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "remaining_charge.h"
+
 using namespace tsc::analysis;
 using namespace tsc::picture;
 
@@ -95,16 +97,58 @@ Chart PeakShapeChart(std::span<const double> T, std::span<const double> I,
     return chart;
 }
 
+// ln(Q/I) against 1/T, where Q is the charge still to be released: the points
+// the method used, the others of the peak, and its line.
+Chart WholeCurveChart(std::span<const double> T, std::span<const double> I,
+                      const CurveMethods& methods, double betaKPerMin) {
+    Chart chart{.title = "Whole curve",
+                .x = {.title = "1000 K / T", .rounded = true},
+                .y = {.title = "ln(Q / I / s)"}};
+    const WholeCurve* whole = Applied(methods.wholeCurve);
+    const PeakLocation* peak = Applied(methods.peak);
+    // Q = (integral of I dT to the end) / beta, in A s with beta in K/s.
+    const std::vector<double> toEnd = IntegralToEnd(T, I);
+    const double beta = betaKPerMin / 60;
+    Series others = Line("others", {}, {}, kGrey);
+    others.kind = SeriesKind::Points;
+    others.size = 3;
+    Series used{.kind = SeriesKind::Points, .name = "used", .colour = kGreen, .size = 4};
+    for (std::size_t i = 0; peak && i < T.size(); ++i) {
+        if (!(I[i] > 0.01 * peak->Im && toEnd[i] > 0)) continue;
+        const bool inside = whole && T[i] >= whole->firstT && T[i] <= whole->lastT;
+        Series& to = inside ? used : others;
+        to.x.push_back(1000 / T[i]);
+        to.y.push_back(std::log(toEnd[i] / beta / I[i]));
+    }
+    if (whole) {
+        const double a = 1 / whole->firstT, b = 1 / whole->lastT;
+        chart.series.push_back(others);
+        chart.series.push_back(used);
+        chart.series.push_back(
+            Line("fitted line", {1000 * a, 1000 * b},
+                 {whole->intercept + whole->slope * a, whole->intercept + whole->slope * b}, kRed));
+        chart.title += ": Et = " + Fixed(whole->Et.value, 4) + " eV, R² = " + Fixed(whole->r2, 5);
+    } else {
+        chart.series.push_back(others);
+        if (const MethodRefusal* refusal = Refused(methods.wholeCurve)) {
+            chart.title += ": " + DescribeRefusal(*refusal);
+        }
+        chart.series.push_back(used);
+    }
+    return chart;
+}
+
 }  // namespace
 
 Picture MethodsPicture(std::span<const double> temperature, std::span<const double> current,
-                       const CurveMethods& methods, RiseWindow window) {
+                       const CurveMethods& methods, RiseWindow window, double betaKPerMin) {
     // The margins and spacing a window's row of two views has by default.
-    return {.width = 1400,
+    return {.width = 2100,
             .height = 560,
             .arrangement = Arrangement::SideBySide,
             .margin = 11,
             .spacing = 6,
             .charts = {InitialRiseChart(temperature, current, methods, window),
-                       PeakShapeChart(temperature, current, methods)}};
+                       PeakShapeChart(temperature, current, methods),
+                       WholeCurveChart(temperature, current, methods, betaKPerMin)}};
 }

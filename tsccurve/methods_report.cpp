@@ -40,6 +40,8 @@ std::string Line(const std::string& label, const Outcome<T>& outcome, Show show)
 
 std::string Kelvin(double value) { return Format("%.2f K", value); }
 
+std::string WithError(const ValueWithError& value, const char* format);
+
 std::string CurveText(const EvaluatedCurve& curve) {
     const CurveMethods& m = curve.methods;
     std::string text = curve.request.file + " at " + HeatingRateText(curve.request.beta) + "\n";
@@ -66,6 +68,14 @@ std::string CurveText(const EvaluatedCurve& curve) {
                std::to_string(rise.points) + " points between " +
                Format("%g", 100 * curve.riseWindow.low) + " and " +
                Format("%g %% of Im)", 100 * curve.riseWindow.high);
+    });
+    text += Line("  Whole curve", m.wholeCurve, [](const WholeCurve& w) {
+        std::string line = WithError(w.Et, "%.4f");
+        line.resize(std::max<std::size_t>(line.size() + 1, 22), ' ');
+        return line + WithError(w.Vt, "%.3e") + "   (" + std::to_string(w.points) +
+               " points from " + Kelvin(w.firstT) + " to " + Kelvin(w.lastT) +
+               ", R² = " + Format("%.6f", w.r2) + ", bend " + Format("%.3f", w.curvature) + " ± " +
+               Format("%.2g", w.curvatureError) + ")";
     });
     return text;
 }
@@ -137,6 +147,19 @@ Json CurveJson(const EvaluatedCurve& curve) {
                                   .AddNumber("Et_eV", rise.Et)
                                   .AddNumber("stderr", rise.stderrEt)
                                   .Add("points", rise.points)
+                                  .Done());
+               });
+    AddOutcome(object, "whole_curve", m.wholeCurve,
+               [](JsonObject& o, const char* key, const WholeCurve& w) {
+                   o.Add(key, JsonObject()
+                                  .Add("Et_eV", ValueWithErrorJson(w.Et))
+                                  .Add("Vt_Hz", ValueWithErrorJson(w.Vt))
+                                  .AddNumber("r2", w.r2)
+                                  .Add("points", w.points)
+                                  .AddNumber("first_T_K", w.firstT)
+                                  .AddNumber("last_T_K", w.lastT)
+                                  .AddNumber("bend", w.curvature)
+                                  .AddNumber("bend_stderr", w.curvatureError)
                                   .Done());
                });
     return object.Done();
