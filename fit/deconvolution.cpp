@@ -582,7 +582,10 @@ int FreeValueCount(const DeconvolutionRequest& request, int peaks) {
 
 SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
                        const DeconvolutionRequest& request) {
-    return NamingHeldValues(DeconvolveCurve(T, y, request), request);
+    // The window's model is one level's.
+    DeconvolutionRequest asked = request;
+    if (asked.kinetics == Kinetics::Window) asked.peaks = {PeakCount::One, 1, {}};
+    return NamingHeldValues(DeconvolveCurve(T, y, asked), asked);
 }
 
 }  // namespace tsc::analysis

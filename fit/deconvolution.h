@@ -38,8 +38,9 @@ struct DeconvolutionRequest {
     const std::atomic<bool>* cancel = nullptr;
 };
 
-// T must not decrease. The result's notes say how the peaks were found and,
-// when the number was chosen, why that number.
+// T must not decrease, and there must be at least two points; the window's
+// kinetics fits one level. The result's notes say how the peaks were found
+// and, when the number was chosen, why that number.
 SpectrumFit Deconvolve(std::span<const double> T, std::span<const double> y,
                        const DeconvolutionRequest& request);
 

@@ -28,7 +28,7 @@ struct FixedValue {
     int peak = 0;
     PeakParameter name = PeakParameter::Et;
     double value = 0;
-    std::string asGiven;  // how the user wrote it, for messages ("Nt=1e16"); may be empty
+    std::string asGiven{};  // how the user wrote it, for messages ("Nt=1e16"); may be empty
 };
 
 // Et (eV) from the curvature of ln I at a peak's top: -d2 ln I/dT2 =

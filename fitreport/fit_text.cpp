@@ -82,9 +82,14 @@ std::string OnePeak(const FittedPeak& p, const FitDescription& d, const Units& u
 
 std::string PeakTable(const SpectrumFit& fit, const FitDescription& d, const Units& u) {
     const bool density = d.areaMm2.has_value();
-    std::string text = "  " + Pad("peak", 5) + Pad("Tm (K)", 10) + Pad("Im" + u.current, 12) +
+    std::string text = "  " + Pad("peak", 5) + Pad("Tm (K)", 10) +
+                       Pad(u.current.empty() ? "Im" : "Im (" + u.current.substr(1) + ")", 12) +
                        Pad("Et (eV)", 22) + Pad("νt (Hz)", 26) + Pad("b", 18) +
-                       Pad(density ? "Nt (cm⁻²)" : "∫I dt" + u.charge, 25) + "share\n";
+                       Pad(density            ? "Nt (cm⁻²)"
+                           : u.charge.empty() ? "∫I dt"
+                                              : "∫I dt (" + u.charge.substr(1) + ")",
+                           25) +
+                       "share\n";
     for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
         const FittedPeak& p = fit.peaks[k];
         text += "  " + Pad(std::to_string(k + 1), 5);

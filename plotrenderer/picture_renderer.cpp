@@ -1,6 +1,7 @@
 #include "picture_renderer.h"
 
 #include <QBoxLayout>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 #include <QValueAxis>
 #include <QWidget>
 #include <cmath>
+
+#include "axis_scale.h"
 
 namespace {
 
@@ -76,6 +79,13 @@ QAbstractAxis* MakeAxis(const Axis& axis, bool vertical) {
         log->setBase(10);
         log->setLabelFormat("%.3g");
         made = log;
+    } else if (axis.rounded) {
+        // Round ticks with labels of their own (SetRange): Qt counts its
+        // ticks up from the lower end, and the one at zero lands a rounding
+        // error away from it and reads -5.55e-17.
+        auto* rounded = new QCategoryAxis;
+        rounded->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        made = rounded;
     } else {
         auto* linear = new QValueAxis;
         if (vertical) linear->setLabelFormat("%.3g");
@@ -90,8 +100,12 @@ QAbstractAxis* MakeAxis(const Axis& axis, bool vertical) {
 void SetRange(QAbstractAxis* made, const Axis& axis) {
     if (axis.min && std::isfinite(*axis.min)) made->setMin(*axis.min);
     if (axis.max && std::isfinite(*axis.max)) made->setMax(*axis.max);
-    if (auto* linear = qobject_cast<QValueAxis*>(made); linear && axis.rounded) {
-        linear->applyNiceNumbers();
+    if (auto* rounded = qobject_cast<QCategoryAxis*>(made)) {
+        const AxisScale scale = NiceAxisScale(rounded->min(), rounded->max());
+        rounded->setRange(scale.low * scale.unit, scale.high * scale.unit);
+        for (const AxisTick& tick : scale.ticks) {
+            rounded->append(QString::fromStdString(tick.label), tick.position * scale.unit);
+        }
     }
 }
 

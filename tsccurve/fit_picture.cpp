@@ -13,6 +13,8 @@ using namespace tsc::analysis;
 constexpr int kWidth = 1000;
 constexpr int kUpperHeight = 560;
 constexpr int kLowerHeight = 260;
+// Of the upper chart's current range, the room one line of the caption needs.
+constexpr double kCaptionLineShare = 0.06;
 constexpr Colour kMeasuredBlue{40, 90, 200};
 constexpr Colour kFittedRed{210, 40, 30};
 constexpr Colour kGrey{160, 160, 164};
@@ -125,6 +127,11 @@ Picture FitPicture(const MeasuredCurve& curve, const SpectrumFit& fit,
                 .y = Padded("I" + inUnit, measured, fitted),
                 .caption = Caption(fit, description, unitText),
                 .share = kUpperHeight};
+    // Room above the curve for the caption's lines, so that they cover no
+    // peak's top.
+    const double span = *upper.y.max - *upper.y.min;
+    upper.y.max =
+        *upper.y.max + span * kCaptionLineShare * static_cast<double>(upper.caption.size());
     upper.series.push_back(Points(curve.T, measured, "measured"));
     const bool components =
         fit.peaks.size() + (fit.background.kind != BackgroundKind::None ? 1 : 0) > 1;
