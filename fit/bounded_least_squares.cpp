@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <deque>
 #include <unsupported/Eigen/NonLinearOptimization>
 #include <vector>
@@ -95,7 +96,7 @@ struct Functor {
     // Negative stops the solver: Eigen's LM hands this back as UserAsked.
     int Spend() const {
         if (limits.cancel && limits.cancel->load(std::memory_order_relaxed)) cancelled = true;
-        if (std::chrono::steady_clock::now() > limits.deadline) outOfTime = true;
+        if (ThreadSeconds() > limits.deadline) outOfTime = true;
         if (++evaluations > limits.evaluations) overBudget = true;
         return cancelled || outOfTime || overBudget ? -1 : 0;
     }
@@ -142,6 +143,12 @@ struct Functor {
 };
 
 }  // namespace
+
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
 
 bool AtBound(double p, double lower, double upper) {
     const double span =

@@ -2,7 +2,7 @@
 
 #include <Eigen/Dense>
 #include <atomic>
-#include <chrono>
+#include <limits>
 #include <string>
 
 // Least squares with bounds on the parameters: Eigen's Levenberg-Marquardt
@@ -22,11 +22,17 @@ class LeastSquaresProblem {
     virtual bool Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) const = 0;
 };
 
+// The processor time the calling thread has used, in seconds. A fit's
+// limits are in the work it did, not in the time a busy machine took for it,
+// so that the same curve gets the same fit on a loaded machine.
+double ThreadSeconds();
+
 // What a solve may spend: evaluations of the residuals (a Jacobian counts as
-// one more), and a time after which, or a flag on which, it stops.
+// one more), and the thread's processor time (ThreadSeconds) after which, or
+// a flag on which, it stops.
 struct SolveLimits {
     int evaluations = 200;
-    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+    double deadline = std::numeric_limits<double>::infinity();
     const std::atomic<bool>* cancel = nullptr;
     // Converged once a step changes the sum of squares, or the scaled
     // parameters, by less than this share.

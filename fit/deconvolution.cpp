@@ -1,7 +1,6 @@
 #include "deconvolution.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -13,8 +12,6 @@
 
 namespace tsc::analysis {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Above this many points the peaks are found and fitted on the curve in
 // bins first, and the full curve only refines that fit.
@@ -28,6 +25,8 @@ constexpr int kMostPeaks = 15;
 // Residuals whose runs of one sign are this many standard deviations too few
 // still hold structure.
 constexpr double kStructureZ = -3;
+// The places for one more peak tried in a round, likeliest first.
+constexpr std::size_t kPlacesTried = 3;
 constexpr int kMostRounds = 10;
 // The energies retried, as factors of the estimate: that one first, then
 // further and further from it.
@@ -39,7 +38,7 @@ struct Context {
     FitData data;
     const DeconvolutionRequest& request;
     PeakSearch search;
-    Clock::time_point deadline;
+    double deadline;  // in the thread's processor time
 };
 
 FitData MakeData(std::span<const double> T, std::span<const double> y,
@@ -80,7 +79,7 @@ bool Better(const SpectrumFit& a, const SpectrumFit& b) {
 }
 
 bool Stopped(const Context& c) {
-    return (c.request.cancel && c.request.cancel->load()) || Clock::now() > c.deadline;
+    return (c.request.cancel && c.request.cancel->load()) || ThreadSeconds() > c.deadline;
 }
 
 int Count(const SpectrumModel& model) {
@@ -273,23 +272,33 @@ std::vector<PeakStart> StartsOf(const SpectrumFit& fit) {
 
 // Where the measurement rises most clearly above the fit: the strongest
 // bend in the residuals that stands out of the noise.
-std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit) {
-    if (fit.fitted.size() != c.data.y.size()) return std::nullopt;
+std::vector<PeakStart> ResidualPeaks(const Context& c, const SpectrumFit& fit) {
+    if (fit.fitted.size() != c.data.y.size()) return {};
     std::vector<double> residual(c.data.y.size());
     for (std::size_t i = 0; i < residual.size(); ++i) residual[i] = c.data.y[i] - fit.fitted[i];
-    const PeakSearch search = SearchPeaks(c.data.T, residual);
-    const PeakCandidate* strongest = nullptr;
-    for (const PeakCandidate& p : search.candidates) {
-        if (!strongest || p.height * std::sqrt(p.significance) >
-                              strongest->height * std::sqrt(strongest->significance)) {
-            strongest = &p;
-        }
-    }
-    if (!strongest) return std::nullopt;
-    // Its energy like its neighbours'.
+    std::vector<PeakCandidate> found = SearchPeaks(c.data.T, residual).candidates;
+    // By the area of the bump, height times width (the width of a bump of
+    // that height and curvature): a single point thrown off by noise is high
+    // but narrow, a missing peak is broad.
+    const auto area = [](const PeakCandidate& p) {
+        return p.height * std::sqrt(p.height / std::fabs(p.curvature));
+    };
+    std::sort(found.begin(), found.end(),
+              [&](const PeakCandidate& a, const PeakCandidate& b) { return area(a) > area(b); });
+    // Each with an energy like its neighbours'.
     const double typical = TypicalX(fit);
-    return PeakStart{strongest->Tm, typical * kBoltzmannEv * strongest->Tm, strongest->height,
-                     strongest->curvature, true};
+    std::vector<PeakStart> starts;
+    for (const PeakCandidate& p : found) {
+        if (!(area(p) > 0)) continue;
+        starts.push_back({p.Tm, typical * kBoltzmannEv * p.Tm, p.height, p.curvature, true});
+    }
+    return starts;
+}
+
+std::optional<PeakStart> ResidualPeak(const Context& c, const SpectrumFit& fit) {
+    const std::vector<PeakStart> starts = ResidualPeaks(c, fit);
+    if (starts.empty()) return std::nullopt;
+    return starts.front();
 }
 
 // The fit's values as a model to start from: held values stay held.
@@ -395,26 +404,37 @@ SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
         if (changed) continue;
         const int peaks = static_cast<int>(fit.peaks.size());
         if (!Enough(c, fit, peaks + 1)) break;
-        const std::optional<PeakStart> added = ResidualPeak(c, fit);
-        if (!added) break;
-        const SpectrumFit more = WithPeakAdded(c, fit, *added);
-        const double gain = fit.statistics.bic - more.statistics.bic;
-        const bool holds =
-            more.converged && !AnyRanAway(more) &&
-            std::all_of(more.peaks.begin(), more.peaks.end(),
-                        [](const FittedPeak& p) { return p.verdict == PeakVerdict::Determined; });
-        const bool structure = RunsZ(c.data, fit) < kStructureZ;
-        if (more.converged && (gain > kBicGain || (holds && structure && gain > 0))) {
-            history += Format("; a peak added at %.1f K: BIC %.1f", added->Tm, more.statistics.bic);
-            fit = more;
-            continue;
+        // The likeliest places for one more peak, a few of them in turn.
+        const std::vector<PeakStart> places = ResidualPeaks(c, fit);
+        bool added = false;
+        std::string tried;
+        for (std::size_t k = 0; k < std::min<std::size_t>(places.size(), kPlacesTried); ++k) {
+            if (Stopped(c)) break;
+            const PeakStart& place = places[k];
+            const SpectrumFit more = WithPeakAdded(c, fit, place);
+            const double gain = fit.statistics.bic - more.statistics.bic;
+            const bool holds =
+                more.converged && !AnyRanAway(more) &&
+                std::all_of(more.peaks.begin(), more.peaks.end(), [](const FittedPeak& p) {
+                    return p.verdict == PeakVerdict::Determined;
+                });
+            const bool structure = RunsZ(c.data, fit) < kStructureZ;
+            if (more.converged && (gain > kBicGain || (holds && structure && gain > 0))) {
+                history +=
+                    Format("; a peak added at %.1f K: BIC %.1f", place.Tm, more.statistics.bic);
+                fit = more;
+                added = true;
+                break;
+            }
+            tried +=
+                Format("; one more peak at %.1f K gave BIC %.1f", place.Tm, more.statistics.bic) +
+                (!more.converged ? " and did not converge"
+                 : gain <= 0     ? ", not lower"
+                 : !structure    ? ", lower but not by 10, with no structure left in the residuals"
+                                 : ", lower but not by 10, with a peak the data do not determine");
         }
-        history +=
-            Format("; one more peak at %.1f K gave BIC %.1f", added->Tm, more.statistics.bic) +
-            (!more.converged ? " and did not converge"
-             : gain <= 0     ? ", not lower"
-             : !structure    ? ", lower but not by 10, with no structure left in the residuals"
-                             : ", lower but not by 10, with a peak the data do not determine");
+        if (added) continue;
+        history += tried;
         break;
     }
     fit.notes.push_back(
@@ -525,15 +545,12 @@ SpectrumFit NamingHeldValues(SpectrumFit fit, const DeconvolutionRequest& reques
 
 SpectrumFit DeconvolveCurve(std::span<const double> T, std::span<const double> y,
                             const DeconvolutionRequest& request) {
-    const auto started = Clock::now();
+    const double started = ThreadSeconds();
     // A failing fit gives up within this time, so that no curve keeps a
     // user waiting: about 1.5 s, and longer only for very large curves.
     const double peaks = std::max(1.0, static_cast<double>(request.peaks.number));
-    const auto allowance = std::chrono::duration<double>(1.5 + 1.5e-6 * T.size() * peaks);
-    Context c{MakeData(T, y, request),
-              request,
-              {},
-              started + std::chrono::duration_cast<Clock::duration>(allowance)};
+    const double allowance = 1.5 + 1.5e-6 * static_cast<double>(T.size()) * peaks;
+    Context c{MakeData(T, y, request), request, {}, started + allowance};
     if (T.size() <= kDirectPoints) return DeconvolveDirect(c);
 
     // A large curve: the peaks found and fitted in bins, then the fit on
