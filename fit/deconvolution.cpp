@@ -31,8 +31,10 @@ constexpr int kMostRounds = 10;
 // The energies retried, as factors of the estimate: that one first, then
 // further and further from it.
 constexpr double kEnergyFactors[] = {1.0, 0.8, 1.25, 0.65, 1.5};
-// General order starts from the first-order fit with this order.
+// General order starts from the first-order fit with this order, and
+// directly from these.
 constexpr double kGeneralStart = 1.1;
+constexpr double kGeneralOrderStarts[] = {1.3, 1.7};
 
 struct Context {
     FitData data;
@@ -211,9 +213,18 @@ SpectrumFit Reseeded(const Context& c, SpectrumFit fit, const SpectrumModel& mod
     return fit;
 }
 
-// A fit from these starts: first order first when general order is asked
-// for, peaks that run away started again, and retries from other energies
-// until one converges.
+// Of two fits the one to keep: a converged one, then the one with fewer
+// peaks run away, then the lower sum of squares.
+bool Preferred(const SpectrumFit& a, const SpectrumFit& b) {
+    if (a.converged != b.converged) return a.converged;
+    if (RanAway(a) != RanAway(b)) return RanAway(a) < RanAway(b);
+    return Better(a, b);
+}
+
+// A fit from these starts, with peaks that run away started again, and
+// retries from other energies until one converges. General order is reached
+// three ways, since a spectrum of many broad peaks has many minima: from the
+// first-order fit, and directly from two start orders; the preferred wins.
 SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
     std::sort(starts.begin(), starts.end(),
               [](const PeakStart& a, const PeakStart& b) { return a.Tm < b.Tm; });
@@ -222,6 +233,12 @@ SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
     const Kinetics first = general ? Kinetics::First : r.kinetics;
     SpectrumFit best;
     bool haveBest = false;
+    const auto keep = [&](SpectrumFit fit) {
+        if (!haveBest || Preferred(fit, best)) {
+            best = std::move(fit);
+            haveBest = true;
+        }
+    };
     for (const double factor : kEnergyFactors) {
         if (Stopped(c)) break;
         SpectrumModel model = StartModel(c.data, starts, first, r.background, r.fixed, 1, factor);
@@ -233,20 +250,21 @@ SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
             }
         }
         SpectrumFit fit = Reseeded(c, FitModel(c, model), model, starts);
-        if (general && !Stopped(c)) {
-            const SpectrumModel generalModel =
-                ModelFromFit(fit, model, Kinetics::General, kGeneralStart, r.fixed);
-            SpectrumFit generalFit = Reseeded(c, FitModel(c, generalModel), generalModel, starts);
-            if (!generalFit.converged && !Stopped(c)) {
-                const SpectrumFit again =
-                    FitModel(c, ModelFromFit(fit, model, Kinetics::General, 1.5, r.fixed));
-                if (Better(again, generalFit)) generalFit = again;
-            }
-            fit = std::move(generalFit);
+        if (!general) {
+            keep(std::move(fit));
+            if (best.converged) break;
+            continue;
         }
-        if (!haveBest || Better(fit, best)) {
-            best = std::move(fit);
-            haveBest = true;
+        if (!Stopped(c)) {
+            const SpectrumModel staged =
+                ModelFromFit(fit, model, Kinetics::General, kGeneralStart, r.fixed);
+            keep(Reseeded(c, FitModel(c, staged), staged, starts));
+        }
+        for (const double b : kGeneralOrderStarts) {
+            if (Stopped(c)) break;
+            const SpectrumModel direct =
+                StartModel(c.data, starts, Kinetics::General, r.background, r.fixed, b, factor);
+            keep(Reseeded(c, FitModel(c, direct), direct, starts));
         }
         if (best.converged) break;
     }

@@ -13,7 +13,7 @@ PeakComponent DefaultPeak(Kinetics kinetics) {
     peak.charge = {1, false, 0, kUnbounded};
     // May and Partridge's orders run from 1 to 3; a fit may cross b = 1 on
     // its way, and a result below 1 is marked as outside that range.
-    peak.b = {1, kinetics != Kinetics::General, 0.5, 3};
+    peak.b = {1, kinetics != Kinetics::General, 1, 3};
     if (kinetics == Kinetics::Second) peak.b = {2, true, 1, 3};
     if (kinetics == Kinetics::General) peak.b.value = 1.5;
     return peak;
