@@ -81,8 +81,78 @@ void BM_Refglow009NineGeneralOrder(benchmark::State& bench) {
     Reference(bench, "refglow009.txt", 1, r);
 }
 
+// Curves on which a fit must fail, and give up soon: processor time per fit.
+MeasuredCurve Flat(std::size_t points, double from, double step) {
+    MeasuredCurve curve;
+    for (std::size_t i = 0; i < points; ++i) {
+        curve.T.push_back(from + step * static_cast<double>(i));
+        curve.I.push_back(1e-12);
+    }
+    return curve;
+}
+
+void Failing(benchmark::State& bench, const MeasuredCurve& curve, const DeconvolutionRequest& r) {
+    SpectrumFit fit;
+    for (auto _ : bench) fit = Deconvolve(curve.T, curve.I, r);
+    bench.counters["points"] = static_cast<double>(curve.T.size());
+    bench.counters["converged"] = fit.converged;
+}
+
+void BM_FailingFlatWindowModel(benchmark::State& bench) {
+    DeconvolutionRequest r;
+    r.kinetics = Kinetics::Window;
+    r.betaPerSecond = 5.0 / 60;
+    Failing(bench, Flat(3000, 100, 0.05), r);
+}
+
+void BM_FailingTwoSpikes(benchmark::State& bench) {
+    MeasuredCurve curve = Flat(16, 200, 1);
+    curve.I[4] = curve.I[11] = 1e-9;
+    DeconvolutionRequest r;
+    r.kinetics = Kinetics::Window;
+    r.background = BackgroundKind::Constant;
+    r.betaPerSecond = 5.0 / 60;
+    Failing(bench, curve, r);
+}
+
+void BM_FailingBelowOneKelvin(benchmark::State& bench) {
+    MeasuredCurve curve = Flat(3000, 0.001, 0.0003);
+    std::mt19937_64 random(3);
+    std::normal_distribution<double> gauss;
+    for (double& v : curve.I) v = 1e-12 * (1 + gauss(random));
+    DeconvolutionRequest r;
+    r.betaPerSecond = 5.0 / 60;
+    Failing(bench, curve, r);
+}
+
+void BM_FailingHeldFrequency(benchmark::State& bench) {
+    const MeasuredCurve curve = NoisyPeak(10000);
+    DeconvolutionRequest r;
+    r.betaPerSecond = 5.0 / 60;
+    r.fixed.push_back({0, PeakParameter::Vt, 1e-20, ""});
+    Failing(bench, curve, r);
+}
+
+void BM_FailingSmoothRandom(benchmark::State& bench) {
+    // A random walk, smoothed: no peak of any kind.
+    std::mt19937_64 random(static_cast<unsigned>(bench.range(0)));
+    std::normal_distribution<double> gauss;
+    MeasuredCurve curve = Flat(static_cast<std::size_t>(bench.range(0)), 100, 0.1);
+    double level = 0;
+    for (double& v : curve.I) v = level += gauss(random);
+    DeconvolutionRequest r;
+    r.betaPerSecond = 5.0 / 60;
+    r.peaks.count = PeakCount::Automatic;
+    Failing(bench, curve, r);
+}
+
 }  // namespace
 
+BENCHMARK(BM_FailingFlatWindowModel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FailingTwoSpikes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FailingBelowOneKelvin)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FailingHeldFrequency)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FailingSmoothRandom)->Arg(1600)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OnePeak)
     ->Arg(2000)
     ->Arg(20000)
