@@ -135,6 +135,48 @@ TEST(TsccurveFit, AFitThatFailsSaysSoAndExitsWithThree) {
     EXPECT_NE(json.out.find("\"converged\":false"), std::string::npos);
 }
 
+// What an audit of the fit once saw abort the program or come back as
+// "converged" with nonsense: every one is now a fit that did not converge,
+// exit 3, with its reason and no values.
+TEST(TsccurveFit, HeldValuesAndCurvesWithoutAFitExitWithThree) {
+    const std::string file = StandardCurveFile();
+    std::string flat, spike, negated;
+    for (int i = 0; i < 100; ++i) flat += std::to_string(200 + i) + " 1e-12\n";
+    for (int i = 0; i < 40; ++i) spike += std::to_string(200 + i) + (i ? " 0\n" : " 1e-9\n");
+    std::istringstream lines(ReadAll(file));
+    std::string line;
+    std::getline(lines, line);  // the header
+    while (std::getline(lines, line)) negated += line.replace(line.find(','), 1, ",-") + "\n";
+    const std::string flatFile = Written("flat.txt", flat), spikeFile = Written("spike.txt", spike),
+                      negatedFile = Written("negated.csv", negated);
+    const std::vector<std::string> base = {"--beta", "5", "--area", "1"};
+    const std::vector<std::vector<std::string>> cases = {
+        {file, "--fix", "Vt=1e304"},
+        {file, "--fix", "Vt=1e50"},
+        {file, "--fix", "Nt=1e16"},
+        {file, "--fix", "Nt=49.9"},
+        {file, "--fix", "Et=5e-324"},
+        {file, "--fix", "Et=1e-300"},
+        {spikeFile, "--background", "linear"},
+        {negatedFile, "--background", "constant"},
+        {flatFile, "--model", "legacy"},
+    };
+    for (std::vector<std::string> args : cases) {
+        args.insert(args.begin(), "fit");
+        args.insert(args.end(), base.begin(), base.end());
+        const Outcome fit = RunTool(args);
+        EXPECT_EQ(fit.code, 3) << args[1] << " " << args[2] << " " << args[3] << "\n" << fit.out;
+        EXPECT_NE(fit.out.find("NOT converged ("), std::string::npos) << fit.out;
+        EXPECT_EQ(fit.out.find("±"), std::string::npos) << fit.out;
+    }
+    const Outcome held = RunTool({"fit", file, "--beta", "5", "--area", "1", "--fix", "Vt=1e50"});
+    EXPECT_NE(held.out.find("the values held (Vt = 1e+50 Hz of peak 1) may lie outside what the "
+                            "data allow"),
+              std::string::npos)
+        << held.out;
+    for (const std::string& f : {file, flatFile, spikeFile, negatedFile}) std::remove(f.c_str());
+}
+
 // The picture itself is drawn by tsccurve-plot (plot_tests); run here, in the
 // tests' own folder, tsccurve does not find it and says so.
 TEST(TsccurveFit, PictureProgramMissingOrNotBuilt) {
