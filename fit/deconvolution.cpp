@@ -102,20 +102,17 @@ SpectrumFit FitModel(const Context& c, const SpectrumModel& model) {
     return FitSpectrumModel(c.data, model, Limits(c, Count(model)));
 }
 
-// The fit's values as the start of another fit, with the peaks' kinetics
-// (and the start order of general-order peaks) given anew.
 void ApplyFixes(SpectrumModel& model, std::span<const FixedValue> fixed) {
     for (const FixedValue& f : fixed) {
         if (f.peak >= static_cast<int>(model.peaks.size())) continue;
-        PeakComponent& p = model.peaks[f.peak];
-        Parameter& target = f.name == PeakParameter::Et   ? p.Et
-                            : f.name == PeakParameter::Vt ? p.Vt
-                            : f.name == PeakParameter::B  ? p.b
-                                                          : p.charge;
+        Parameter& target = ParameterOf(model.peaks[f.peak], f.name);
         target.value = f.value;
         target.fixed = true;
     }
 }
+
+// The fit's values as the start of another fit, with the peaks' kinetics
+// (and the start order of general-order peaks) given anew.
 
 SpectrumModel ModelFromFit(const SpectrumFit& fit, const SpectrumModel& was, Kinetics kinetics,
                            double bStart, std::span<const FixedValue> fixed) {

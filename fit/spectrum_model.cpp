@@ -19,6 +19,20 @@ PeakComponent DefaultPeak(Kinetics kinetics) {
     return peak;
 }
 
+Parameter& ParameterOf(PeakComponent& peak, PeakParameter name) {
+    switch (name) {
+        case PeakParameter::Et:
+            return peak.Et;
+        case PeakParameter::Vt:
+            return peak.Vt;
+        case PeakParameter::B:
+            return peak.b;
+        case PeakParameter::Charge:
+            break;
+    }
+    return peak.charge;
+}
+
 const char* ParameterName(PeakParameter name) {
     switch (name) {
         case PeakParameter::Et:

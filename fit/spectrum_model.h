@@ -60,5 +60,6 @@ struct SpectrumModel {
 // given per area), "b".
 enum class PeakParameter { Et, Vt, Charge, B };
 const char* ParameterName(PeakParameter name);
+Parameter& ParameterOf(PeakComponent& peak, PeakParameter name);
 
 }  // namespace tsc::analysis

@@ -67,10 +67,7 @@ SpectrumModel StartModel(const FitData& data, std::span<const PeakStart> peaks, 
         PeakComponent c = DefaultPeak(kinetics);
         for (const FixedValue& f : fixed) {
             if (f.peak != static_cast<int>(k)) continue;
-            Parameter& target = f.name == PeakParameter::Et   ? c.Et
-                                : f.name == PeakParameter::Vt ? c.Vt
-                                : f.name == PeakParameter::B  ? c.b
-                                                              : c.charge;
+            Parameter& target = ParameterOf(c, f.name);
             target.value = f.value;
             target.fixed = true;
         }
