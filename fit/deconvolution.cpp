@@ -113,7 +113,6 @@ void ApplyFixes(SpectrumModel& model, std::span<const FixedValue> fixed) {
 
 // The fit's values as the start of another fit, with the peaks' kinetics
 // (and the start order of general-order peaks) given anew.
-
 SpectrumModel ModelFromFit(const SpectrumFit& fit, const SpectrumModel& was, Kinetics kinetics,
                            double bStart, std::span<const FixedValue> fixed) {
     // Both list the peaks by ascending top: the starts are sorted so.
