@@ -29,7 +29,7 @@ enum class RefusalReason {
     NoChargeTail,            // the current does not fall far enough after the peak
     NonPositiveCharge,       // the current after the peak integrates to no positive charge
     FrequencyErrorTooLarge,  // the frequency is known to no better than a factor e
-    RatesAreEqual,       // every curve of a heating-rate series has the same heating rate
+    RatesAreEqual,           // every curve of a heating-rate series has the same heating rate
 };
 
 struct MethodRefusal {
