@@ -186,9 +186,10 @@ std::vector<SpectrumModel> StartModels(const Curves& curves, const JointRequest&
 }
 
 JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
-                  const JointRequest& request, int peaks, Clock::time_point deadline) {
+                  const JointRequest& request, int peaks, Clock::duration allowance) {
     JointFit fit;
     fit.singles = curves.singles;
+    for (const FitData& data : curves.data) fit.statistics.points += data.T.size();
     std::vector<int> usable;
     for (int c = 0; c < static_cast<int>(input.size()); ++c) {
         const SpectrumFit& single = curves.singles[c];
@@ -198,7 +199,9 @@ JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
         }
     }
     if (usable.empty()) {
-        fit.failure = Format("no curve's own fit found %.0f peaks to start from", peaks);
+        fit.failure = peaks == 1
+                          ? "no curve's own fit found a peak to start from"
+                          : Format("no curve's own fit found %.0f peaks to start from", peaks);
         return fit;
     }
     fit.refusal = WrongWay(input, curves, usable, peaks);
@@ -211,7 +214,8 @@ JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
     }
     SolveLimits limits;
     limits.evaluations = 100 + 25 * static_cast<int>(problem.Free().size());
-    limits.deadline = deadline;
+    // Its own time after the curves' own fits, which have theirs.
+    limits.deadline = Clock::now() + allowance;
     limits.cancel = request.curve.cancel;
     const SolveOutcome outcome =
         SolveBounded(problem, problem.Start(), problem.Lower(), problem.Upper(), limits);
@@ -233,12 +237,11 @@ bool Better(const JointFit& a, const JointFit& b) {
 }  // namespace
 
 JointFit FitJointly(std::span<const JointCurveData> input, const JointRequest& request) {
-    const auto started = Clock::now();
     std::size_t points = 0;
     for (const JointCurveData& curve : input) points += std::min(curve.T.size(), kDirectPoints);
     const double peaks = std::max(1.0, static_cast<double>(request.curve.peaks.number));
-    const auto allowance = std::chrono::duration<double>(3 + 3e-6 * points * peaks);
-    const auto deadline = started + std::chrono::duration_cast<Clock::duration>(allowance);
+    const auto allowance = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(3 + 3e-6 * points * peaks));
 
     Curves curves;
     for (const JointCurveData& curve : input) {
@@ -249,7 +252,7 @@ JointFit FitJointly(std::span<const JointCurveData> input, const JointRequest& r
     if (request.curve.peaks.count != PeakCount::Automatic) {
         const int number =
             request.curve.peaks.count == PeakCount::One ? 1 : request.curve.peaks.number;
-        JointFit fit = Together(input, curves, request, number, deadline);
+        JointFit fit = Together(input, curves, request, number, allowance);
         return fit;
     }
     // The number of peaks on all curves together: each number a curve's own
@@ -273,7 +276,7 @@ JointFit FitJointly(std::span<const JointCurveData> input, const JointRequest& r
             with.singles[c] = Deconvolve(input[c].T, input[c].y,
                                          SingleRequest(request, input[c].betaPerSecond, number));
         }
-        JointFit fit = Together(input, with, request, number, deadline);
+        JointFit fit = Together(input, with, request, number, allowance);
         if (!fit.refusal.empty()) return fit;
         history += Format("; %.0f peaks: BIC %.1f", number, fit.statistics.bic) +
                    (fit.converged ? "" : " (not converged)");

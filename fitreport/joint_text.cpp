@@ -23,10 +23,14 @@ std::string Head(const JointFit& fit, const JointDescription& d) {
                               : first.kinetics == Kinetics::General ? "general-order"
                                                                     : "first-order";
     std::string head =
-        "Fit of " + std::to_string(d.curves.size()) + " curves at " + Rates(d) + " together, " +
-        (peaks == 1 ? "one " + order + " peak" : std::to_string(peaks) + " " + order + " peaks") +
-        " with " + SharedNames(d) + " shared, " + std::to_string(fit.statistics.points) +
-        " points: ";
+        "Fit of " + std::to_string(d.curves.size()) + " curves at " + Rates(d) + " together, ";
+    if (fit.converged) {
+        head += (peaks == 1 ? "one " + order + " peak"
+                            : std::to_string(peaks) + " " + order + " peaks") +
+                " ";
+    }
+    head += "with " + SharedNames(d) + " shared, " + std::to_string(fit.statistics.points) +
+            " points: ";
     if (!fit.converged) return head + "NOT converged (" + fit.failure + "); no values.\n";
     return head + "converged after " + std::to_string(fit.iterations) + " iterations.\n";
 }

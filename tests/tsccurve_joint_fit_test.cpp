@@ -97,4 +97,17 @@ TEST(TsccurveJointFit, RefusedInputExitsWithTwoAndSaysWhy) {
     std::remove(fast.c_str());
 }
 
+TEST(TsccurveJointFit, CurvesWithoutAPeakDoNotConverge) {
+    std::string flat;
+    for (int i = 0; i < 40; ++i) flat += std::to_string(200 + i) + " 0\n";
+    const std::string a = TempPath("a.txt"), b = TempPath("b.txt");
+    std::ofstream(a) << flat;
+    std::ofstream(b) << flat;
+    const Outcome fit = RunTool({"fit", "--beta", "2", a, "--beta", "5", b, "--json"});
+    std::remove(a.c_str());
+    std::remove(b.c_str());
+    EXPECT_EQ(fit.code, 3) << fit.err;
+    EXPECT_EQ(fit.out.rfind("{\"model\":\"standard\",\"converged\":false,\"failure\":", 0), 0u);
+}
+
 }  // namespace
