@@ -222,6 +222,12 @@ JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
     JointFit result = JointResult(problem, curves.data, outcome);
     result.singles = curves.singles;
     for (const FitData& data : curves.data) result.measured.push_back(data.y);
+    for (std::size_t c = 0; c < input.size(); ++c) {
+        if (curves.data[c].T.size() < input[c].T.size()) {
+            result.notes.push_back(Format("curve %.0f: %.0f points, fitted in %.0f bins", c + 1,
+                                          input[c].T.size(), curves.data[c].T.size()));
+        }
+    }
     if (usable.size() < input.size()) {
         result.notes.push_back(Format("%.0f of %.0f curves' own fits found the peaks to start from",
                                       usable.size(), input.size()));

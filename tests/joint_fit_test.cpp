@@ -110,8 +110,6 @@ TEST(JointFit, NoisyCurvesWithinFourSigmaAndTighterThanAnyOneCurve) {
                 tightest = std::min(tightest, single.peaks[k].Et.stderr_);
             }
             EXPECT_LT(p.Et.stderr_, tightest) << c.name << " " << k;
-            std::printf("%s peak %zu: sigma(Et) joint %.3g, best one-curve %.3g\n", c.name, k + 1,
-                        p.Et.stderr_, tightest);
         }
     }
 }
