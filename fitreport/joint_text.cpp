@@ -113,8 +113,8 @@ std::string CurveLines(const SpectrumFit& curve, const FitDescription& d, std::s
 
 std::string Comparison(const JointFit& fit, const JointDescription& d) {
     std::string text =
-        "\n  for comparison, Et (eV) of each curve's own fit and of the "
-        "heating-rate method\n";
+        "\n  for comparison, Et (eV) of each curve's own fit, and of the "
+        "heating-rate method through their tops\n";
     for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
         text += "    peak " + std::to_string(k + 1) + ":";
         for (std::size_t c = 0; c < fit.singles.size() && c < d.curves.size(); ++c) {
