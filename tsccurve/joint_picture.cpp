@@ -36,6 +36,12 @@ std::pair<double, std::string> UnitFor(const JointFit& fit, bool amperes) {
     return {1, "A"};
 }
 
+// The measured points halfway to white, beneath the fitted line's colour.
+Colour Paler(Colour c) {
+    const auto half = [](std::uint8_t v) { return static_cast<std::uint8_t>(v + (255 - v) / 2); };
+    return {half(c.red), half(c.green), half(c.blue)};
+}
+
 std::vector<double> Scaled(std::vector<double> values, double factor) {
     for (double& v : values) v *= factor;
     return values;
@@ -81,6 +87,7 @@ Picture JointPicture(const JointFit& fit, const JointDescription& d) {
                 .caption = Caption(fit, d),
                 .share = kUpperHeight};
     Chart lower{.legend = false, .share = kLowerHeight};
+    std::vector<Series> fits;
     for (std::size_t rank = 0; rank < order.size(); ++rank) {
         const std::size_t c = order[rank];
         const SpectrumFit& curve = fit.curves[c];
@@ -103,18 +110,19 @@ Picture JointPicture(const JointFit& fit, const JointDescription& d) {
         const double size = y.size() > 400 ? 3.0 : 5.0;
         upper.series.push_back({.kind = SeriesKind::Points,
                                 .name = "measured, " + rate,
-                                .colour = colour,
+                                .colour = Paler(colour),
                                 .size = size,
                                 .x = curve.T,
                                 .y = y});
-        upper.series.push_back(
-            {.name = "fit, " + rate, .colour = colour, .size = 2, .x = curve.T, .y = f});
+        fits.push_back({.name = "fit, " + rate, .colour = colour, .size = 2, .x = curve.T, .y = f});
         lower.series.push_back({.kind = SeriesKind::Points,
-                                .colour = colour,
+                                .colour = Paler(colour),
                                 .size = size,
                                 .x = curve.T,
                                 .y = residual});
     }
+    // The fits over every curve's points, so that none hides under them.
+    upper.series.insert(upper.series.end(), fits.begin(), fits.end());
     const Axis temperature{.title = "T (K)", .min = Tlow, .max = Thigh};
     upper.x = temperature;
     upper.y = Padded("I" + inUnit, low, high);
