@@ -21,13 +21,8 @@ constexpr int kPolishEvaluations = 40;
 // A peak below this share of the curve's largest value has vanished.
 constexpr double kVanishedHeight = 1e-6;
 
-struct Covariance {
-    Eigen::MatrixXd matrix;  // over every free value; NaN rows for those left out
-    bool positiveDefinite = false;
-};
+}  // namespace
 
-// sigma^2 (J^T J)^-1 over the values not on a bound, from a QR of J with its
-// columns scaled to unit length.
 Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBound, double sigma2) {
     const Eigen::Index p = J.cols();
     Covariance c;
@@ -67,6 +62,8 @@ Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBou
     return c;
 }
 
+namespace {
+
 Estimate Derived(double value) {
     Estimate e;
     e.value = value;
@@ -86,6 +83,8 @@ Estimate Fitted(double value, double stderr_, bool fitted) {
     e.undetermined = fitted && !(stderr_ < kUndeterminedShare * std::fabs(value));
     return e;
 }
+
+}  // namespace
 
 FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted, int freeValues) {
     FitStatistics s;
@@ -113,6 +112,8 @@ FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted,
     s.bic = logLikelihoodTerm + freeValues * std::log(static_cast<double>(n));
     return s;
 }
+
+namespace {
 
 // Why the statistics contradict a fit that says it converged, if they do.
 std::string Contradiction(const FitStatistics& s) {

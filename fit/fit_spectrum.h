@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "bounded_least_squares.h"
 #include "spectrum_fit.h"
 #include "spectrum_problem.h"
@@ -14,5 +16,16 @@ namespace tsc::analysis {
 // kept for choosing among attempts, but no report shows them.
 SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
                              const SolveLimits& limits);
+
+// sigma^2 (J^T J)^-1 over the values not on a bound, from a QR of J with its
+// columns scaled to unit length; for the fit of several curves too.
+struct Covariance {
+    Eigen::MatrixXd matrix;  // over every free value; NaN rows for those left out
+    bool positiveDefinite = false;
+};
+Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBound, double sigma2);
+
+// FOM, R^2, chi^2 and the information criteria of `fitted` against the data.
+FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted, int freeValues);
 
 }  // namespace tsc::analysis

@@ -52,7 +52,7 @@ void SpectrumProblem::AddFree(int component, int slot, std::string name, double 
     startValues_.push_back(value);
 }
 
-SpectrumProblem::SpectrumProblem(const FitData& data, const SpectrumModel& model)
+SpectrumProblem::SpectrumProblem(const FitData& data, const SpectrumModel& model, PeakForm form)
     : data_(data), model_(model) {
     heating_ = {data.T.front(), data.betaPerSecond};
     span_ = std::max(data.T.back() - data.T.front(), 1e-9);
@@ -67,7 +67,8 @@ SpectrumProblem::SpectrumProblem(const FitData& data, const SpectrumModel& model
         if (c.kinetics == Kinetics::Second) c.b = {2, true};
         PeakState state;
         const PeakLevel level{c.Et.value, Log(c.Vt.value), Log(c.charge.value), c.b.value};
-        const bool positionable = !c.Vt.fixed && !c.charge.fixed && c.kinetics != Kinetics::Window;
+        const bool positionable = form == PeakForm::Position && !c.Vt.fixed && !c.charge.fixed &&
+                                  c.kinetics != Kinetics::Window;
         PeakTop top{kNaN, kNaN};
         if (positionable) top = TopOfPeak(level, heating_);
         if (positionable && std::isfinite(top.Tm) && std::isfinite(top.lnIm)) {

@@ -48,7 +48,10 @@ struct FreeValue {
 
 class SpectrumProblem : public LeastSquaresProblem {
   public:
-    SpectrumProblem(const FitData& data, const SpectrumModel& model);
+    // `form` Direct moves every peak in its own terms, for a fit of several
+    // curves that share the levels' Et and ln s.
+    SpectrumProblem(const FitData& data, const SpectrumModel& model,
+                    PeakForm form = PeakForm::Position);
 
     int Points() const override { return static_cast<int>(data_.T.size()); }
     bool Residuals(const Eigen::VectorXd& p, Eigen::VectorXd& r) const override;

@@ -22,6 +22,7 @@ offers() { # expected-words... -- command-line-words...
 offers fit methods -- tsccurve ""
 offers --order -- tsccurve fit data.txt --or
 offers first second general -- tsccurve fit data.txt --order ""
+offers Et,Vt,b Et,Vt,b,Nt -- tsccurve fit --beta 2 a.txt --beta 5 b.txt --shared ""
 offers --rise-window -- tsccurve methods --ri
 offers legacy standard -- tsccurve --model ""
 echo "completion offers what it should"

@@ -8,6 +8,7 @@
 #include "deconvolution.h"
 #include "exception.h"
 #include "fit_csv.h"
+#include "fit_engine_request.h"
 #include "fit_json.h"
 #include "fit_picture.h"
 #include "fit_text.h"
@@ -51,6 +52,8 @@ BackgroundKind BackgroundOf(FitRequest::Background b) {
     }
     return BackgroundKind::None;
 }
+
+}  // namespace
 
 // The engine's request for the command line's; throws Exception for what
 // the window's model cannot do.
@@ -153,9 +156,8 @@ bool WriteFile(const std::string& fileName, const std::string& text, std::ostrea
     return false;
 }
 
-}  // namespace
-
 int RunFit(const FitRequest& request, std::ostream& out, std::ostream& err) {
+    if (request.curves.size() > 1) return RunJointFit(request, out, err);
     DeconvolutionRequest engine;
     MeasuredCurve curve;
     try {

@@ -8,7 +8,9 @@
 namespace {
 
 constexpr const char* kDescription =
-    "Fits a trap level's Et, νt and Nt to a measured curve. The fit is by Levenberg–Marquardt (in "
+    "Fits a trap level's Et, νt and Nt to a measured curve, or to several curves at different "
+    "heating rates together (--beta B1 FILE1 --beta B2 FILE2 ...), with each level's Et, νt and b "
+    "shared by every curve. The fit is by Levenberg–Marquardt (in "
     "Et, ln νt and ln Nt; analytic Jacobian for the standard model), from start values found in "
     "the curve itself. FILE holds two columns, temperature (K) and current (A), separated by "
     "blanks, tabs, "
@@ -26,12 +28,18 @@ using Request = FitRequest;
 CLI::App* DeclareFit(CLI::App& app, FitRequest& request) {
     CLI::App* fit = app.add_subcommand("fit", kDescription);
     fit->footer(kFooter);
-    fit->add_option("FILE", request.file, "the measured curve")->required();
-    AddRead(
-        *fit, "--beta", request.beta, ReadHeatingRate,
-        "heating rate of the measurement: 5 or 5K/min (K/min), or 1K/s; from " + HeatingRateRange())
+    fit->add_option("FILE", request.files,
+                    "the measured curve; two or more, each with its --beta, are fitted together")
+        ->required();
+    AddReadEach(*fit, "--beta", request.betas, ReadHeatingRate,
+                "heating rate of the file given with it: 5 or 5K/min (K/min), or 1K/s; from " +
+                    HeatingRateRange())
         ->option_text("B")
         ->required();
+    AddRead(*fit, "--shared", request.sharedCharge, ReadShared,
+            "with two or more curves: what every curve shares, each level's Et, νt and b, or "
+            "its Nt too (a sample filled the same way before each run)")
+        ->option_text("Et,Vt,b|Et,Vt,b,Nt");
     AddRead(*fit, "--area", request.areaMm2, ReadPositive,
             "sample cross-section (mm^2), which Nt is a density over")
         ->option_text("S");
@@ -84,6 +92,20 @@ CLI::App* DeclareFit(CLI::App& app, FitRequest& request) {
             "the window program)")
         ->option_text("OUT.png");
     fit->final_callback([&request] {
+        if (request.files.size() != request.betas.size()) {
+            throw CLI::ValidationError(
+                "each file needs its own --beta: " + std::to_string(request.files.size()) +
+                " files, " + std::to_string(request.betas.size()) + " heating rates");
+        }
+        if (request.sharedCharge && request.files.size() < 2) {
+            throw CLI::ValidationError(
+                "--shared fits several curves together: give two or more, each with its --beta");
+        }
+        for (std::size_t i = 0; i < request.files.size(); ++i) {
+            request.curves.push_back({request.files[i], request.betas[i]});
+        }
+        request.file = request.files.front();
+        request.beta = request.betas.front();
         if (request.plotFile && !PlotAvailable()) throw CLI::ValidationError(kPlotUnavailable);
         try {
             CheckFitRequest(request);

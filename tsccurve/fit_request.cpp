@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "exception.h"
 #include "number_text.h"
@@ -95,6 +96,23 @@ FitRequest::Fix ReadFix(std::string_view text) {
         throw Exception(std::string(name) + " " + e.what());
     }
     return fix;
+}
+
+bool ReadShared(std::string_view text) {
+    std::vector<std::string_view> names;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        names.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    std::sort(names.begin(), names.end());
+    using List = std::vector<std::string_view>;
+    if (names == List{"Et", "Vt", "b"}) return false;
+    if (names == List{"Et", "Nt", "Vt", "b"}) return true;
+    throw Exception(
+        "takes Et,Vt,b (each level's Et, νt and b shared by every curve) or Et,Vt,b,Nt (the "
+        "trap density too), not \"" +
+        std::string(text) + "\"");
 }
 
 void CheckFitRequest(const FitRequest& request) {

@@ -34,6 +34,19 @@ struct FitRequest {
 
     std::string file;
     HeatingRate beta;
+    // Every FILE and --beta as given, and the curves they pair into: FILE
+    // --beta B, or --beta B1 FILE1 --beta B2 FILE2 ..., as `methods` pairs
+    // them. Two or more curves are fitted together; `file` and `beta` are
+    // the first pair.
+    struct Curve {
+        std::string file;
+        HeatingRate beta;
+    };
+    std::vector<std::string> files;
+    std::vector<HeatingRate> betas;
+    std::vector<Curve> curves;
+    // --shared: given, and whether Nt is shared too (Et, νt and b always are).
+    std::optional<bool> sharedCharge;
     std::optional<double> areaMm2;  // without it the fit reports the released charge
     Peaks peaks;
     Order order = Order::First;
@@ -55,6 +68,8 @@ inline constexpr int kMostPeaks = 10;
 // The texts of --peaks and --fix; throw Exception with the reason.
 FitRequest::Peaks ReadPeaks(std::string_view text);
 FitRequest::Fix ReadFix(std::string_view text);
+// --shared Et,Vt,b or Et,Vt,b,Nt, in any order: whether Nt is shared.
+bool ReadShared(std::string_view text);
 
 // What no fit engine can do with the request, whatever it supports: a fixed
 // Nt without the area it is a density over, b fixed outside the general

@@ -19,7 +19,7 @@ _tsccurve() {
     case $command in
         fit)
             options="--beta --area --peaks --order --background --weights --range --fix --model
-                     --step --celsius --json --curve --plot --help"
+                     --step --celsius --json --curve --plot --shared --help"
             case $prev in
                 --order) values="first second general" ;;
                 --background) values="none constant linear exponential" ;;
@@ -28,6 +28,7 @@ _tsccurve() {
                 --peaks) values="auto 1 2 3" ;;
                 --fix) values="Et= Vt= Nt= b=" ;;
                 --beta) values="K/min K/s" ;;
+                --shared) values="Et,Vt,b Et,Vt,b,Nt" ;;
                 --area | --step | --range) return 0 ;;
                 --curve | --plot) return 0 ;; # file names, by the default completion
             esac
