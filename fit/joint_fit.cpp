@@ -1,7 +1,6 @@
 #include "joint_fit.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -15,7 +14,6 @@
 namespace tsc::analysis {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 // As the one-curve fit: above this many points a curve is fitted in bins.
 constexpr std::size_t kDirectPoints = 20000;
@@ -186,7 +184,7 @@ std::vector<SpectrumModel> StartModels(const Curves& curves, const JointRequest&
 }
 
 JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
-                  const JointRequest& request, int peaks, Clock::duration allowance) {
+                  const JointRequest& request, int peaks, double allowance) {
     JointFit fit;
     fit.singles = curves.singles;
     for (const FitData& data : curves.data) fit.statistics.points += data.T.size();
@@ -214,8 +212,8 @@ JointFit Together(std::span<const JointCurveData> input, const Curves& curves,
     }
     SolveLimits limits;
     limits.evaluations = 100 + 25 * static_cast<int>(problem.Free().size());
-    // Its own time after the curves' own fits, which have theirs.
-    limits.deadline = Clock::now() + allowance;
+    // Its own processor time after the curves' own fits, which have theirs.
+    limits.deadline = ThreadSeconds() + allowance;
     limits.cancel = request.curve.cancel;
     const SolveOutcome outcome =
         SolveBounded(problem, problem.Start(), problem.Lower(), problem.Upper(), limits);
@@ -246,8 +244,7 @@ JointFit FitJointly(std::span<const JointCurveData> input, const JointRequest& r
     std::size_t points = 0;
     for (const JointCurveData& curve : input) points += std::min(curve.T.size(), kDirectPoints);
     const double peaks = std::max(1.0, static_cast<double>(request.curve.peaks.number));
-    const auto allowance = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(3 + 3e-6 * points * peaks));
+    const double allowance = 3 + 3e-6 * static_cast<double>(points) * peaks;
 
     Curves curves;
     for (const JointCurveData& curve : input) {
