@@ -1,0 +1,249 @@
+#include "fit_result.h"
+
+#include <pybind11/eigen.h>
+
+#include <cmath>
+#include <optional>
+#include <type_traits>
+
+#include "fit_json.h"
+#include "fit_text.h"
+#include "value_text.h"
+
+namespace tsc::python {
+
+namespace {
+
+using analysis::Estimate;
+using analysis::FittedPeak;
+using analysis::PeakVerdict;
+using analysis::SpectrumFit;
+
+using Maybe = std::optional<double>;
+
+Maybe Value(double value) { return std::isfinite(value) ? Maybe(value) : std::nullopt; }
+Maybe Error(const Estimate& e) { return e.fitted && !e.derived ? Value(e.stderr_) : std::nullopt; }
+
+// One peak as Python sees it: None for what the fit does not give.
+struct PeakView {
+    std::string verdict, why;
+    Maybe Tm, Im, Et, Et_stderr, Vt, Vt_stderr, b, b_stderr, Nt, Nt_stderr, charge, charge_stderr,
+        share;
+    std::vector<std::string> fixed;
+};
+
+const char* VerdictName(PeakVerdict v) {
+    switch (v) {
+        case PeakVerdict::Determined:
+            return "determined";
+        case PeakVerdict::Undetermined:
+            return "undetermined";
+        case PeakVerdict::RanAway:
+            return "ran away";
+    }
+    return "";
+}
+
+PeakView ViewOf(const FittedPeak& p, const analysis::FitDescription& d) {
+    PeakView v;
+    v.verdict = VerdictName(p.verdict);
+    v.why = p.why;
+    if (p.verdict == PeakVerdict::RanAway) return v;
+    v.Tm = Value(p.Tm.value);
+    v.Im = Value(p.Im.value);
+    v.Et = Value(p.Et.value);
+    v.Et_stderr = Error(p.Et);
+    v.Vt = Value(p.Vt.value);
+    v.Vt_stderr = Error(p.Vt);
+    v.b = Value(p.b.value);
+    v.b_stderr = Error(p.b);
+    v.charge = Value(p.charge.value);
+    v.charge_stderr = Error(p.charge);
+    v.share = Value(p.share);
+    if (d.areaMm2) {
+        // Scaled as the reports scale it.
+        const double perCharge = analysis::DensityOfCharge(1, *d.areaMm2);
+        v.Nt = Value(p.charge.value * perCharge);
+        if (v.charge_stderr) v.Nt_stderr = *v.charge_stderr * perCharge;
+    }
+    const auto held = [](const Estimate& e) { return !e.fitted && !e.derived; };
+    if (held(p.Et)) v.fixed.push_back("Et");
+    if (held(p.Vt)) v.fixed.push_back("Vt");
+    if (held(p.b)) v.fixed.push_back("b");
+    if (held(p.charge)) v.fixed.push_back(d.areaMm2 ? "Nt" : "charge");
+    return v;
+}
+
+std::string Shown(const Maybe& value, const Maybe& error, const char* unit) {
+    if (!value) return "None";
+    std::string text = analysis::Significant(*value, 6);
+    if (error) text += " ± " + analysis::Significant(*error, 2);
+    return text + unit;
+}
+
+// The values a fit that did not converge does not show.
+template <class Make>
+py::object IfConverged(const FitOutcome& o, Make make) {
+    if (!o.fit.converged) return py::none();
+    auto value = make(o.fit);
+    if constexpr (std::is_base_of_v<py::object, decltype(value)>) {
+        return std::move(value);
+    } else {
+        return py::cast(std::move(value));
+    }
+}
+
+Maybe Statistic(const FitOutcome& o, double value) {
+    return o.fit.converged ? Value(value) : std::nullopt;
+}
+
+py::object JsonOf(const FitOutcome& o) {
+    return py::module_::import("json").attr("loads")(analysis::FitJsonText(o.fit, o.description));
+}
+
+}  // namespace
+
+void BindFitResult(py::module_& m) {
+    py::class_<PeakView>(m, "FitPeak",
+                         "One fitted peak. Energies in eV, frequencies in Hz, temperatures in K, "
+                         "Im and\ncharge in the measurement's unit (A and A s). A value the fit "
+                         "does not give,\nor an error it does not have (a value held fixed), is "
+                         "None; a peak that ran\naway gives none.")
+        .def_readonly("verdict", &PeakView::verdict,
+                      "\"determined\", \"undetermined\" (the data do not pin some value down) "
+                      "or \"ran away\".")
+        .def_readonly("why", &PeakView::why, "Why the verdict, for a person; empty if none.")
+        .def_readonly("Tm", &PeakView::Tm, "Peak temperature, K.")
+        .def_readonly("Im", &PeakView::Im, "Peak current.")
+        .def_readonly("Et", &PeakView::Et, "Activation energy, eV.")
+        .def_readonly("Et_stderr", &PeakView::Et_stderr)
+        .def_readonly("Vt", &PeakView::Vt, "(Effective) escape frequency, Hz.")
+        .def_readonly("Vt_stderr", &PeakView::Vt_stderr)
+        .def_readonly("b", &PeakView::b, "Kinetic order: 1, 2, or fitted with order=\"general\".")
+        .def_readonly("b_stderr", &PeakView::b_stderr)
+        .def_readonly("Nt", &PeakView::Nt, "Trap density, cm^-2; only with area.")
+        .def_readonly("Nt_stderr", &PeakView::Nt_stderr)
+        .def_readonly("charge", &PeakView::charge, "Released charge, the integral of I dt.")
+        .def_readonly("charge_stderr", &PeakView::charge_stderr)
+        .def_readonly("share", &PeakView::share, "Share of the fitted peaks' charge.")
+        .def_readonly("fixed", &PeakView::fixed, "The names of the values held fixed.")
+        .def("__repr__", [](const PeakView& p) {
+            if (p.verdict == "ran away") return "<FitPeak ran away: " + p.why + ">";
+            return "<FitPeak Tm=" + Shown(p.Tm, {}, " K") +
+                   " Et=" + Shown(p.Et, p.Et_stderr, " eV") +
+                   " Vt=" + Shown(p.Vt, p.Vt_stderr, " Hz") + " b=" + Shown(p.b, p.b_stderr, "") +
+                   " (" + p.verdict + ")>";
+        });
+
+    py::class_<FitOutcome>(m, "FitResult",
+                           "What tsc.fit found. A fit that did not converge says why in "
+                           ".failure and shows\nno values: its peaks are empty and its "
+                           "statistics and curves None.")
+        .def_property_readonly("converged", [](const FitOutcome& o) { return o.fit.converged; })
+        .def_property_readonly(
+            "failure",
+            [](const FitOutcome& o) -> std::optional<std::string> {
+                if (o.fit.converged) return std::nullopt;
+                return o.fit.failure;
+            },
+            "Why the fit did not converge, for a person; None when it did.")
+        .def_property_readonly("iterations", [](const FitOutcome& o) { return o.fit.iterations; })
+        .def_property_readonly(
+            "points", [](const FitOutcome& o) { return o.fit.statistics.points; },
+            "How many points were fitted.")
+        .def_property_readonly(
+            "peaks",
+            [](const FitOutcome& o) {
+                std::vector<PeakView> peaks;
+                if (!o.fit.converged) return peaks;
+                for (const FittedPeak& p : o.fit.peaks) peaks.push_back(ViewOf(p, o.description));
+                return peaks;
+            },
+            "The peaks (FitPeak), by ascending Tm.")
+        .def_property_readonly(
+            "fom", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.fomPercent); },
+            "Figure of merit, %: 100 sum|I - fit| / sum fit.")
+        .def_property_readonly(
+            "r2", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.r2); })
+        .def_property_readonly(
+            "reduced_chi2",
+            [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.reducedChi2); },
+            "chi^2 / (points - free values); A^2 unweighted.")
+        .def_property_readonly(
+            "aic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.aic); })
+        .def_property_readonly(
+            "bic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.bic); })
+        .def_property_readonly(
+            "parameter_names",
+            [](const FitOutcome& o) {
+                return o.fit.converged ? o.fit.parameterNames : std::vector<std::string>{};
+            },
+            "The values the fit moved, as the rows and columns of covariance and "
+            "correlation\nname them: Tm[k] (K), ln Im[k], Et/kTm[k] or Et[k] (eV), b[k], "
+            "background terms.")
+        .def_property_readonly(
+            "covariance",
+            [](const FitOutcome& o) {
+                return IfConverged(o, [](const SpectrumFit& f) { return f.covariance; });
+            },
+            "Covariance matrix over parameter_names (numpy); NaN for a value on its bound.")
+        .def_property_readonly(
+            "correlation",
+            [](const FitOutcome& o) {
+                return IfConverged(o, [](const SpectrumFit& f) { return f.correlation; });
+            },
+            "Correlation matrix over parameter_names (numpy).")
+        .def_property_readonly(
+            "T",
+            [](const FitOutcome& o) {
+                return IfConverged(o, [](const SpectrumFit& f) { return ToArray(f.T); });
+            },
+            "The fitted temperatures, K, increasing: the points within range.")
+        .def_property_readonly(
+            "fitted",
+            [](const FitOutcome& o) {
+                return IfConverged(o, [](const SpectrumFit& f) { return ToArray(f.fitted); });
+            },
+            "The fitted curve at T: every peak plus the background.")
+        .def_property_readonly(
+            "components",
+            [](const FitOutcome& o) {
+                return IfConverged(o, [](const SpectrumFit& f) {
+                    py::array_t<double> rows({static_cast<py::ssize_t>(f.peaks.size()),
+                                              static_cast<py::ssize_t>(f.T.size())});
+                    auto r = rows.mutable_unchecked<2>();
+                    for (py::ssize_t k = 0; k < r.shape(0); ++k) {
+                        const std::vector<double>& current = f.peaks[k].current;
+                        for (py::ssize_t i = 0; i < r.shape(1); ++i) {
+                            const auto at = static_cast<std::size_t>(i);
+                            r(k, i) = at < current.size() ? current[at] : analysis::kNotAValue;
+                        }
+                    }
+                    return rows;
+                });
+            },
+            "Each peak's current at T, one row per peak in the order of peaks.")
+        .def_property_readonly(
+            "background",
+            [](const FitOutcome& o) {
+                return IfConverged(
+                    o, [](const SpectrumFit& f) { return ToArray(f.background.current); });
+            },
+            "The background's current at T (zeros with background=\"none\").")
+        .def_property_readonly(
+            "notes", [](const FitOutcome& o) { return o.fit.notes; },
+            "How the peaks were found and their number chosen.")
+        .def("to_dict", &JsonOf,
+             "The fit as the dict of tsccurve fit --json: the same keys and numbers.")
+        .def(
+            "report", [](const FitOutcome& o) { return analysis::FitText(o.fit, o.description); },
+            "The fit as the report tsccurve fit prints, with every unit written.")
+        .def("__repr__", [](const FitOutcome& o) {
+            if (!o.fit.converged) return "<FitResult not converged: " + o.fit.failure + ">";
+            return "<FitResult converged: " + std::to_string(o.fit.peaks.size()) +
+                   " peak(s), FOM " + analysis::Significant(o.fit.statistics.fomPercent, 3) +
+                   " %, R² " + analysis::Significant(o.fit.statistics.r2, 8) + ">";
+        });
+}
+
+}  // namespace tsc::python
