@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numeric>
 
 #include "legacy_model.h"
@@ -119,8 +120,11 @@ std::string Contradiction(const FitStatistics& s) {
         return "the fitted curve has no positive area, so it does not describe the measurement";
     }
     if (!(s.fomPercent < 100)) {
+        // Printed, not cast: the figure can pass the largest int.
+        char fom[32];
+        std::snprintf(fom, sizeof fom, "%.0f", s.fomPercent);
         return "the fitted curve misses the measurement by more than its own area (FOM " +
-               std::to_string(static_cast<int>(s.fomPercent)) + " %)";
+               std::string(fom) + " %)";
     }
     if (!(s.r2 > 0)) return "the fit describes the measurement worse than its mean value (R² ≤ 0)";
     return "";
