@@ -80,6 +80,14 @@ HeatingRateInput HeatingRateOf(double beta, const std::string& unit) {
     throw py::value_error("beta_unit takes \"K/min\" or \"K/s\", not \"" + unit + "\"");
 }
 
+double RequiredBeta(const std::optional<double>& beta) {
+    if (!beta) {
+        throw py::type_error(
+            "the heating rate is needed: beta=K/min, or beta=K/s with beta_unit=\"K/s\"");
+    }
+    return *beta;
+}
+
 std::vector<std::size_t> StableOrder(std::span<const double> T) {
     std::vector<std::size_t> order(T.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

@@ -9,6 +9,7 @@
 #include <pybind11/stl.h>
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ struct HeatingRateInput {
     bool givenPerSecond = false;
 };
 HeatingRateInput HeatingRateOf(double beta, const std::string& unit);
+// The heating rate, which has no default: TypeError when it is missing.
+double RequiredBeta(const std::optional<double>& beta);
 
 // The indices that sort T, equal temperatures kept in their order.
 std::vector<std::size_t> StableOrder(std::span<const double> T);

@@ -76,8 +76,8 @@ void BindClassicMethods(py::module_& m) {
             const py::dict result = Evaluate({Sampled(beta, beta_unit, T, I)}, Rise(rise), false);
             return py::dict(result["curves"].cast<py::list>()[0]);
         },
-        py::arg("T"), py::arg("I"), py::kw_only(), py::arg("beta"), py::arg("beta_unit") = "K/min",
-        py::arg("rise") = py::make_tuple(0.01, 0.10),
+        py::arg("T"), py::arg("I"), py::kw_only(), py::arg("beta") = py::none(),
+        py::arg("beta_unit") = "K/min", py::arg("rise") = py::make_tuple(0.01, 0.10),
         R"(The classic methods on one curve, as tsccurve methods --json gives them.
 
 T (K) and I (A) are arrays of the same length in any order; beta is the
@@ -92,7 +92,7 @@ apply is None, and dict["why"] holds the reason under the same key.)");
 
     m.def(
         "heating_rate",
-        [](py::iterable series, py::handle rise) {
+        [](py::iterable series, py::object rise) {
             std::vector<SampledCurve> curves;
             for (py::handle item : series) {
                 if (!py::isinstance<py::sequence>(item) || py::len(item) != 3) {

@@ -80,7 +80,7 @@ unknown choices) and TypeError for arrays or values of the wrong kind.)";
 void BindFit(py::module_& m) {
     BindFitResult(m);
     const auto define = [&](auto function, auto... leading) {
-        m.def("fit", function, leading..., py::kw_only(), py::arg("beta"),
+        m.def("fit", function, leading..., py::kw_only(), py::arg("beta") = py::none(),
               py::arg("beta_unit") = "K/min", py::arg("area") = py::none(), py::arg("peaks") = 1,
               py::arg("order") = "first", py::arg("background") = "none",
               py::arg("weights") = "none", py::arg("fix") = py::none(),
@@ -88,7 +88,7 @@ void BindFit(py::module_& m) {
     };
     using Area = std::optional<double>;
     define(
-        [](const Curve& curve, double beta, const std::string& betaUnit, Area area,
+        [](const Curve& curve, std::optional<double> beta, const std::string& betaUnit, Area area,
            py::object peaks, const std::string& order, const std::string& background,
            const std::string& weights, py::object fix, py::object range) {
             return FitCurve(curve,
@@ -96,8 +96,8 @@ void BindFit(py::module_& m) {
         },
         py::arg("curve"));
     define(
-        [](py::object T, py::object I, double beta, const std::string& betaUnit, Area area,
-           py::object peaks, const std::string& order, const std::string& background,
+        [](py::object T, py::object I, std::optional<double> beta, const std::string& betaUnit,
+           Area area, py::object peaks, const std::string& order, const std::string& background,
            const std::string& weights, py::object fix, py::object range) {
             return FitArrays(T, I,
                              {beta, betaUnit, area, peaks, fix, range, order, background, weights});

@@ -1,5 +1,7 @@
 #include "fit_request.h"
 
+#include <Python.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -43,8 +45,9 @@ analysis::PeakRequest Peaks(py::handle peaks) {
         return request;
     }
     if (py::isinstance<py::int_>(peaks) && !py::isinstance<py::bool_>(peaks)) {
-        const long long number = peaks.cast<long long>();
-        if (number < 1 || number > kMostPeaks) {
+        int overflow = 0;
+        const long long number = PyLong_AsLongLongAndOverflow(peaks.ptr(), &overflow);
+        if (overflow != 0 || number < 1 || number > kMostPeaks) {
             throw py::value_error("peaks must be from 1 to " + std::to_string(kMostPeaks));
         }
         request.count = number == 1 ? PeakCount::One : PeakCount::Number;
@@ -146,7 +149,7 @@ std::optional<std::pair<double, double>> Range(py::handle range) {
 
 FitRequest ReadFitArguments(const FitArguments& a) {
     FitRequest r;
-    const HeatingRateInput rate = HeatingRateOf(a.beta, a.betaUnit);
+    const HeatingRateInput rate = HeatingRateOf(RequiredBeta(a.beta), a.betaUnit);
     r.request.betaPerSecond = rate.kPerSecond;
     r.description.beta = {rate.kPerMin, rate.givenPerSecond};
     if (a.area) r.description.areaMm2 = Positive(*a.area, "area");

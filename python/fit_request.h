@@ -18,7 +18,7 @@ struct FitRequest {
 };
 
 struct FitArguments {
-    double beta = 0;
+    std::optional<double> beta;
     std::string betaUnit;
     std::optional<double> area;
     py::object peaks, fix, range;

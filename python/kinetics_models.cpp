@@ -14,7 +14,7 @@ namespace {
 
 using analysis::DensityOfCharge;
 
-py::array_t<double> Current(py::handle temperatures, double Et, double Vt, double b, double Nt,
+py::array_t<double> Current(py::object temperatures, double Et, double Vt, double b, double Nt,
                             double beta, double S, std::optional<double> To,
                             const std::string& betaUnit) {
     const std::vector<double> T = FiniteArray(temperatures, "T");
@@ -52,7 +52,7 @@ may lie below it. These are the kinetics the fit uses.)";
 void BindKineticsModels(py::module_& m) {
     m.def(
         "first_order",
-        [](py::handle T, double Et, double Vt, double Nt, double beta, double S,
+        [](py::object T, double Et, double Vt, double Nt, double beta, double S,
            std::optional<double> To, const std::string& beta_unit) {
             return Current(T, Et, Vt, 1, Nt, beta, S, To, beta_unit);
         },
@@ -65,7 +65,7 @@ void BindKineticsModels(py::module_& m) {
             .c_str());
     m.def(
         "second_order",
-        [](py::handle T, double Et, double Vt, double Nt, double beta, double S,
+        [](py::object T, double Et, double Vt, double Nt, double beta, double S,
            std::optional<double> To, const std::string& beta_unit) {
             return Current(T, Et, Vt, 2, Nt, beta, S, To, beta_unit);
         },
