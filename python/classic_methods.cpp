@@ -72,8 +72,10 @@ py::dict Evaluate(const std::vector<SampledCurve>& curves, RiseWindow rise, bool
 void BindClassicMethods(py::module_& m) {
     m.def(
         "methods",
-        [](py::handle T, py::handle I, double beta, const std::string& beta_unit, py::handle rise) {
-            const py::dict result = Evaluate({Sampled(beta, beta_unit, T, I)}, Rise(rise), false);
+        [](py::object T, py::object I, std::optional<double> beta, const std::string& beta_unit,
+           py::object rise) {
+            const py::dict result =
+                Evaluate({Sampled(RequiredBeta(beta), beta_unit, T, I)}, Rise(rise), false);
             return py::dict(result["curves"].cast<py::list>()[0]);
         },
         py::arg("T"), py::arg("I"), py::kw_only(), py::arg("beta") = py::none(),

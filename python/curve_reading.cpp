@@ -24,7 +24,7 @@ PyObject* curveErrorType = nullptr;
     throw py::error_already_set();
 }
 
-Curve Read(py::handle path, bool celsius) {
+Curve Read(py::object path, bool celsius) {
     const std::string file =
         py::module_::import("os").attr("fsencode")(path).cast<py::bytes>().cast<std::string>();
     analysis::CurveReading reading;

@@ -79,23 +79,16 @@ unknown choices) and TypeError for arrays or values of the wrong kind.)";
 
 void BindFit(py::module_& m) {
     BindFitResult(m);
-    const auto define = [&](auto function, auto... leading) {
+    const auto define = [&](const char* doc, auto function, auto... leading) {
         m.def("fit", function, leading..., py::kw_only(), py::arg("beta") = py::none(),
               py::arg("beta_unit") = "K/min", py::arg("area") = py::none(), py::arg("peaks") = 1,
               py::arg("order") = "first", py::arg("background") = "none",
               py::arg("weights") = "none", py::arg("fix") = py::none(),
-              py::arg("range") = py::none(), kFitDoc);
+              py::arg("range") = py::none(), doc);
     };
     using Area = std::optional<double>;
     define(
-        [](const Curve& curve, std::optional<double> beta, const std::string& betaUnit, Area area,
-           py::object peaks, const std::string& order, const std::string& background,
-           const std::string& weights, py::object fix, py::object range) {
-            return FitCurve(curve,
-                            {beta, betaUnit, area, peaks, fix, range, order, background, weights});
-        },
-        py::arg("curve"));
-    define(
+        kFitDoc,
         [](py::object T, py::object I, std::optional<double> beta, const std::string& betaUnit,
            Area area, py::object peaks, const std::string& order, const std::string& background,
            const std::string& weights, py::object fix, py::object range) {
@@ -103,6 +96,16 @@ void BindFit(py::module_& m) {
                              {beta, betaUnit, area, peaks, fix, range, order, background, weights});
         },
         py::arg("T"), py::arg("I"));
+    define(
+        "The same for a Curve from read_curve: the report names its file and the points it "
+        "sorted.",
+        [](const Curve& curve, std::optional<double> beta, const std::string& betaUnit, Area area,
+           py::object peaks, const std::string& order, const std::string& background,
+           const std::string& weights, py::object fix, py::object range) {
+            return FitCurve(curve,
+                            {beta, betaUnit, area, peaks, fix, range, order, background, weights});
+        },
+        py::arg("curve"));
 }
 
 }  // namespace tsc::python

@@ -97,7 +97,7 @@ Maybe Statistic(const FitOutcome& o, double value) {
     return o.fit.converged ? Value(value) : std::nullopt;
 }
 
-py::object JsonOf(const FitOutcome& o) {
+py::dict JsonOf(const FitOutcome& o) {
     return py::module_::import("json").attr("loads")(analysis::FitJsonText(o.fit, o.description));
 }
 
@@ -116,15 +116,15 @@ void BindFitResult(py::module_& m) {
         .def_readonly("Tm", &PeakView::Tm, "Peak temperature, K.")
         .def_readonly("Im", &PeakView::Im, "Peak current.")
         .def_readonly("Et", &PeakView::Et, "Activation energy, eV.")
-        .def_readonly("Et_stderr", &PeakView::Et_stderr)
+        .def_readonly("Et_stderr", &PeakView::Et_stderr, "Standard error of Et.")
         .def_readonly("Vt", &PeakView::Vt, "(Effective) escape frequency, Hz.")
-        .def_readonly("Vt_stderr", &PeakView::Vt_stderr)
+        .def_readonly("Vt_stderr", &PeakView::Vt_stderr, "Standard error of Vt.")
         .def_readonly("b", &PeakView::b, "Kinetic order: 1, 2, or fitted with order=\"general\".")
-        .def_readonly("b_stderr", &PeakView::b_stderr)
+        .def_readonly("b_stderr", &PeakView::b_stderr, "Standard error of b, when fitted.")
         .def_readonly("Nt", &PeakView::Nt, "Trap density, cm^-2; only with area.")
-        .def_readonly("Nt_stderr", &PeakView::Nt_stderr)
+        .def_readonly("Nt_stderr", &PeakView::Nt_stderr, "Standard error of Nt.")
         .def_readonly("charge", &PeakView::charge, "Released charge, the integral of I dt.")
-        .def_readonly("charge_stderr", &PeakView::charge_stderr)
+        .def_readonly("charge_stderr", &PeakView::charge_stderr, "Standard error of charge.")
         .def_readonly("share", &PeakView::share, "Share of the fitted peaks' charge.")
         .def_readonly("fixed", &PeakView::fixed, "The names of the values held fixed.")
         .def("__repr__", [](const PeakView& p) {
@@ -139,7 +139,9 @@ void BindFitResult(py::module_& m) {
                            "What tsc.fit found. A fit that did not converge says why in "
                            ".failure and shows\nno values: its peaks are empty and its "
                            "statistics and curves None.")
-        .def_property_readonly("converged", [](const FitOutcome& o) { return o.fit.converged; })
+        .def_property_readonly(
+            "converged", [](const FitOutcome& o) { return o.fit.converged; },
+            "Whether the fit converged to values the data determine.")
         .def_property_readonly(
             "failure",
             [](const FitOutcome& o) -> std::optional<std::string> {
@@ -147,7 +149,9 @@ void BindFitResult(py::module_& m) {
                 return o.fit.failure;
             },
             "Why the fit did not converge, for a person; None when it did.")
-        .def_property_readonly("iterations", [](const FitOutcome& o) { return o.fit.iterations; })
+        .def_property_readonly(
+            "iterations", [](const FitOutcome& o) { return o.fit.iterations; },
+            "The solver's iterations.")
         .def_property_readonly(
             "points", [](const FitOutcome& o) { return o.fit.statistics.points; },
             "How many points were fitted.")
@@ -164,15 +168,18 @@ void BindFitResult(py::module_& m) {
             "fom", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.fomPercent); },
             "Figure of merit, %: 100 sum|I - fit| / sum fit.")
         .def_property_readonly(
-            "r2", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.r2); })
+            "r2", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.r2); },
+            "Coefficient of determination R^2.")
         .def_property_readonly(
             "reduced_chi2",
             [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.reducedChi2); },
             "chi^2 / (points - free values); A^2 unweighted.")
         .def_property_readonly(
-            "aic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.aic); })
+            "aic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.aic); },
+            "Akaike's information criterion, n ln(chi^2/n) + 2p.")
         .def_property_readonly(
-            "bic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.bic); })
+            "bic", [](const FitOutcome& o) { return Statistic(o, o.fit.statistics.bic); },
+            "Bayesian information criterion, n ln(chi^2/n) + p ln n.")
         .def_property_readonly(
             "parameter_names",
             [](const FitOutcome& o) {
