@@ -87,7 +87,7 @@ py::object IfConverged(const FitOutcome& o, Make make) {
     if (!o.fit.converged) return py::none();
     auto value = make(o.fit);
     if constexpr (std::is_base_of_v<py::object, decltype(value)>) {
-        return std::move(value);
+        return value;
     } else {
         return py::cast(std::move(value));
     }
