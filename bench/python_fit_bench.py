@@ -3,7 +3,9 @@
 many `tsccurve fit` processes (bench/python_fit_bench.sh runs both).
 
   python_fit_bench.py write DIR [COUNT]   writes COUNT curve files (1000)
-  python_fit_bench.py fit DIR [THREADS]   reads and fits every file in DIR
+  python_fit_bench.py fit DIR [THREADS] [PEAKS]
+                                          reads and fits every file in DIR
+                                          with PEAKS peaks (3)
 
 The curves are three first-order levels (0.45, 0.7 and 0.95 eV) at 5 K/min
 on 1 mm^2, every 0.25 K from 100 to 400 K, with noise of 0.5 % of the
@@ -18,7 +20,7 @@ import numpy as np
 
 import tsc
 
-BETA, AREA, PEAKS = 5, 1, 3
+BETA, AREA = 5, 1
 
 
 def write(folder, count=1000):
@@ -33,18 +35,18 @@ def write(folder, count=1000):
                    header="T_K,I_A", comments="", fmt="%.17g")
 
 
-def fit_one(path):
-    return tsc.fit(tsc.read_curve(path), beta=BETA, area=AREA, peaks=PEAKS).converged
+def fit_all(folder, threads=1, peaks=3):
+    def fit_one(path):
+        return tsc.fit(tsc.read_curve(path), beta=BETA, area=AREA, peaks=peaks).converged
 
-
-def fit_all(folder, threads=1):
     files = sorted(folder.glob("*.csv"))
-    start = time.perf_counter()
+    start, cpu = time.perf_counter(), time.process_time()
     with ThreadPoolExecutor(threads) as pool:
         converged = sum(pool.map(fit_one, files))
-    seconds = time.perf_counter() - start
-    print(f"python, {threads} thread(s): {len(files)} fits in {seconds:.1f} s "
-          f"({1000 * seconds / len(files):.1f} ms each), {converged} converged")
+    seconds, cpu = time.perf_counter() - start, time.process_time() - cpu
+    print(f"python, {peaks} peak(s), {threads} thread(s): {len(files)} fits in {seconds:.1f} s "
+          f"({1000 * seconds / len(files):.1f} ms each, {cpu:.1f} s of CPU), "
+          f"{converged} converged")
 
 
 if __name__ == "__main__":
