@@ -1,6 +1,8 @@
 // tsc.methods and tsc.heating_rate: the classic methods on curves given as
 // arrays, answered with the object `tsccurve methods --json` prints, so that
-// every quantity the command line reports comes to Python the same way.
+// every quantity the command line reports comes to Python the same way: a
+// method added to CurveMethods reaches Python with the line that adds it to
+// that JSON.
 #include "bindings.h"
 #include "methods_report.h"
 

@@ -32,20 +32,24 @@ FitOutcome Run(MeasuredCurve curve, FitRequest r, const std::string& name) {
     return outcome;
 }
 
-FitOutcome FitArrays(py::handle T, py::handle I, const FitArguments& arguments) {
-    const FitRequest request = ReadFitArguments(arguments);
+// The engine takes temperatures that do not decrease: arrays in any order,
+// and a Curve's arrays after the caller may have changed them, are sorted.
+MeasuredCurve Sorted(py::handle T, py::handle I) {
     const std::vector<double> temperatures = FiniteArray(T, "T");
     const std::vector<double> currents = FiniteArray(I, "I");
     CheckSameLength(temperatures, "T", currents, "I");
     const std::vector<std::size_t> order = StableOrder(temperatures);
-    return Run({Reordered(temperatures, order), Reordered(currents, order)}, request, "the curve");
+    return {Reordered(temperatures, order), Reordered(currents, order)};
+}
+
+FitOutcome FitArrays(py::handle T, py::handle I, const FitArguments& arguments) {
+    return Run(Sorted(T, I), ReadFitArguments(arguments), "the curve");
 }
 
 FitOutcome FitCurve(const Curve& curve, const FitArguments& arguments) {
     FitRequest request = ReadFitArguments(arguments);
     request.description.reorderedPoints = curve.reordered;
-    MeasuredCurve measured{FiniteArray(curve.T, "T"), FiniteArray(curve.I, "I")};
-    return Run(std::move(measured), request, FileSystemText(curve.file).cast<std::string>());
+    return Run(Sorted(curve.T, curve.I), request, FileSystemText(curve.file).cast<std::string>());
 }
 
 constexpr const char* kFitDoc = R"(Fits trap levels and a background to a measured curve.
