@@ -37,16 +37,18 @@ analysis::PeakRequest Peaks(py::handle peaks) {
     if (py::isinstance<py::str>(peaks)) {
         if (peaks.cast<std::string>() != "auto") {
             throw py::value_error(
-                "peaks takes \"auto\", a number of peaks or a list of "
-                "temperatures, not \"" +
+                "peaks takes \"auto\", a number or a list of temperatures, not \"" +
                 peaks.cast<std::string>() + "\"");
         }
         request.count = PeakCount::Automatic;
         return request;
     }
-    if (py::isinstance<py::int_>(peaks) && !py::isinstance<py::bool_>(peaks)) {
+    // Any integer, numpy's too; not True or False.
+    if (py::hasattr(peaks, "__index__") && !py::isinstance<py::bool_>(peaks)) {
+        const auto integer = py::reinterpret_steal<py::object>(PyNumber_Index(peaks.ptr()));
+        if (!integer) throw py::error_already_set();
         int overflow = 0;
-        const long long number = PyLong_AsLongLongAndOverflow(peaks.ptr(), &overflow);
+        const long long number = PyLong_AsLongLongAndOverflow(integer.ptr(), &overflow);
         if (overflow != 0 || number < 1 || number > kMostPeaks) {
             throw py::value_error("peaks must be from 1 to " + std::to_string(kMostPeaks));
         }
