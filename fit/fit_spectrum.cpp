@@ -200,7 +200,17 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     const Eigen::MatrixXd& C = covariance.matrix;
     for (const FreeValue& v : free) fit.parameterNames.push_back(v.name);
     fit.correlation = Eigen::MatrixXd::Constant(freeCount, freeCount, kNotAValue);
+    fit.covariance = fit.correlation;
     if (covariance.positiveDefinite) {
+        // The background's heights were solved for in units of the curve's
+        // largest value.
+        Eigen::VectorXd unit = Eigen::VectorXd::Ones(freeCount);
+        for (int j = 0; j < freeCount; ++j) {
+            if (free[j].component < 0 && free[j].linearity == Linearity::Coefficient) {
+                unit[j] = problem.Scale();
+            }
+        }
+        fit.covariance = unit.asDiagonal() * C * unit.asDiagonal();
         for (int i = 0; i < freeCount; ++i) {
             for (int j = 0; j < freeCount; ++j) fit.correlation(i, j) = Correlation(C, i, j);
         }

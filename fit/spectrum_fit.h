@@ -76,9 +76,14 @@ struct SpectrumFit {
     std::vector<FittedPeak> peaks;  // by ascending Tm
     FittedBackground background;
     FitStatistics statistics;
-    // The correlations of the values the fit moved, named as in the report.
+    // The correlations of the values the fit moved, named as in the report,
+    // and their covariances in the units of those names: K for Tm, eV for Et,
+    // the measurement's unit for the background's heights; none for ln Im,
+    // ln Vt, ln Q, Et/kTm and b. NaN where a value ended on its bound, and
+    // throughout when the covariance is singular.
     std::vector<std::string> parameterNames;
     Eigen::MatrixXd correlation;
+    Eigen::MatrixXd covariance;
     std::vector<double> T;           // the fitted temperatures, K
     std::vector<double> fitted;      // the model's sum there
     std::vector<std::string> notes;  // how the number of peaks was chosen, and similar
