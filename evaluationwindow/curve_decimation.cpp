@@ -18,9 +18,10 @@ class Column {
     }
 
     template <class Keep>
-    void Flush(Keep keep) {
+    void Flush(Keep keep, bool extremesOnly) {
         if (count_ == 0) return;
         std::array<std::size_t, 4> kept = {first_, lowest_, highest_, last_};
+        if (extremesOnly) kept = {lowest_, highest_, lowest_, highest_};
         std::sort(kept.begin(), kept.end());
         const auto end = std::unique(kept.begin(), kept.end());
         for (auto it = kept.begin(); it != end; ++it) keep(*it);
@@ -56,11 +57,11 @@ QList<QPointF> DecimatedPoints(std::span<const double> T, std::span<const double
     for (std::size_t i = begin; i < end; ++i) {
         if (!usable(i)) continue;
         const long at = static_cast<long>(std::floor((T[i] - span.low) / width));
-        if (started && at != current) column.Flush(keep);
+        if (started && at != current) column.Flush(keep, span.extremesOnly);
         current = at;
         started = true;
         column.Add(i, y[i]);
     }
-    column.Flush(keep);
+    column.Flush(keep, span.extremesOnly);
     return points;
 }

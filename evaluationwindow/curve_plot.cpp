@@ -53,7 +53,7 @@ TCurvePlot::TCurvePlot(QWidget* parent) : QChartView(parent) {
     chart()->addAxis(yLinear_, Qt::AlignLeft);
     yLog_ = new QLogValueAxis(chart());
     yLog_->setLabelFormat(QStringLiteral("%g"));
-    yLog_->setMinorTickCount(-1);
+    yLog_->setMinorTickCount(0);
     chart()->addAxis(yLog_, Qt::AlignLeft);
     yLog_->setVisible(false);
     StyleAxis(yLinear_, Ja("電流 I (A)"));
@@ -171,6 +171,9 @@ void TCurvePlot::SetLogarithmic(bool logarithmic) {
     QAbstractAxis* from = logarithmic_ ? static_cast<QAbstractAxis*>(yLog_) : yLinear_;
     QAbstractAxis* to = logarithmic ? static_cast<QAbstractAxis*>(yLog_) : yLinear_;
     logarithmic_ = logarithmic;
+    // The points first, so that the logarithmic axis never meets one that
+    // is not above zero.
+    DrawCurves(drawnColumns_);
     for (QAbstractSeries* series : chart()->series()) {
         series->detachAxis(from);
         series->attachAxis(to);
@@ -220,8 +223,8 @@ void TCurvePlot::Redraw() {
 
 void TCurvePlot::DrawCurves(int columns) {
     drawnColumns_ = columns;
-    const DrawnSpan span{view_.x0, view_.x1, columns};
     for (const Drawn& drawn : drawn_) {
+        const DrawnSpan span{view_.x0, view_.x1, columns, drawn.series == measured_};
         drawn.series->replace(DecimatedPoints(drawn.T, drawn.y, span, unit_.scale, logarithmic_));
     }
 }

@@ -61,7 +61,7 @@ void TResidualPlot::Redraw() {
     double largest = 0;
     if (fit_) {
         const DrawnSpan span{low_, high_,
-                             std::max(50, static_cast<int>(chart()->plotArea().width()))};
+                             std::max(50, static_cast<int>(chart()->plotArea().width())), true};
         const QList<QPointF> points =
             DecimatedPoints(fit_->fit.T, fit_->residual, span, unit_.scale, false);
         for (const QPointF& p : points) {
