@@ -29,13 +29,7 @@ constexpr double kMarkerReach = 5;
 // Room above the highest point, as a share of what is shown.
 constexpr double kHeadroom = 0.06;
 
-void ShowTicks(QValueAxis* axis, double low, double high) {
-    axis->setRange(low, high);
-    const double step = RoundTickStep(high - low, 6);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(std::floor(low / step) * step);
-    axis->setTickInterval(step);
-}
+void ShowTicks(QValueAxis* axis, double low, double high) { ShowRoundTicks(axis, low, high, 6); }
 
 }  // namespace
 

@@ -188,6 +188,7 @@ void TEvaluationForm::CreateMenus() {
     connect(clearMarkers, &QAction::triggered, ClearMarkersButton, &QPushButton::click);
     evaluate->addSeparator();
     CancelAction = add(evaluate, "中止(&A)", QKeySequence(Qt::Key_Escape));
+    CancelAction->setEnabled(false);  // Escape stays the fields' and dialogs' until work runs
     QMenu* view = menuBar()->addMenu(Ja("表示(&W)"));
     QAction* logarithmic = add(view, "対数電流軸(&L)", QKeySequence(Qt::CTRL | Qt::Key_L));
     logarithmic->setCheckable(true);
@@ -266,5 +267,6 @@ bool TEvaluationForm::Busy() const { return work_->Busy(); }
 void TEvaluationForm::ShowBusy(bool busy) {
     BusyIndicator->setVisible(busy);
     CancelButton->setVisible(busy);
+    CancelAction->setEnabled(busy);
     if (busy) statusBar()->showMessage(Ja("計算中です…（中止するには「中止」または Esc）"));
 }

@@ -2,7 +2,6 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
@@ -58,16 +57,15 @@ TMethodsPanel::TMethodsPanel(QWidget* parent) : QWidget(parent) {
     Table->setHorizontalHeaderLabels({Ja("項目"), Ja("値"), Ja("備考")});
     Table->verticalHeader()->hide();
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table->setColumnWidth(0, 130);
-    Table->setColumnWidth(1, 200);
     Table->horizontalHeader()->setStretchLastSection(true);
-    Table->setWordWrap(false);
+    Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    Table->setWordWrap(true);
 
     auto* chart = new QChart();
     StyleChart(chart, true);
     Plot = new QChartView(chart, this);  // the view owns the chart
     Plot->setRenderHint(QPainter::Antialiasing);
-    Plot->setMinimumWidth(300);
+    Plot->setMinimumHeight(160);
     xAxis_ = new QValueAxis(chart);
     yAxis_ = new QValueAxis(chart);
     StyleAxis(xAxis_, Ja("1000/T (1/K)"));
@@ -92,12 +90,11 @@ TMethodsPanel::TMethodsPanel(QWidget* parent) : QWidget(parent) {
         series->attachAxis(yAxis_);
     }
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(caption_);
-    left->addWidget(Table, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 3);
-    layout->addWidget(Plot, 2);
+    // The table as tall as its rows, the plot below it as wide as the tab.
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addWidget(Table);
+    layout->addWidget(Plot, 1);
     Clear();
 }
 
@@ -105,6 +102,7 @@ void TMethodsPanel::Clear() {
     outcome_.reset();
     caption_->setText(Ja("「古典的手法」を押すと、温度範囲内の曲線を古典的手法で評価します。"));
     Table->setRowCount(0);
+    FitTableHeight();
     points_->clear();
     riseLine_->clear();
     xAxis_->setRange(0, 1);
@@ -139,16 +137,23 @@ void TMethodsPanel::FillTable(const CurveMethods& m) {
                             const QString& note = {}) {
         AddRow(item, shown.first, shown.second.isEmpty() ? note : shown.second);
     };
+    const auto pair = [](const Outcome<double>& a, const Outcome<double>& b) {
+        const auto [first, whyFirst] = Either(a, Kelvin);
+        const auto [second, whySecond] = Either(b, Kelvin);
+        return std::pair{first + Ja(" / ") + second, whyFirst.isEmpty() ? whySecond : whyFirst};
+    };
     const PeakLocation* peak = Applied(m.peak);
-    row(Ja("ピーク温度 Tm"), Either(m.peak, [](const PeakLocation& p) { return Kelvin(p.Tm); }),
+    row(Ja("ピーク Tm, Im"),
+        Either(m.peak,
+               [](const PeakLocation& p) {
+                   return Kelvin(p.Tm) + Ja(",  ") + Significant(p.Im, 4) + Ja(" A");
+               }),
         peak ? QString::number(peak->pointsUsed) + Ja(" 点の局所フィット") : QString());
-    row(Ja("ピーク電流 Im"),
-        Either(m.peak, [](const PeakLocation& p) { return Significant(p.Im, 4) + Ja(" A"); }));
-    row(Ja("半値温度 T1"), Either(m.T1, Kelvin));
-    row(Ja("半値温度 T2"), Either(m.T2, Kelvin));
-    row(Ja("幅 τ = Tm − T1"), Either(m.tau, Kelvin));
-    row(Ja("幅 δ = T2 − Tm"), Either(m.delta, Kelvin));
-    row(Ja("幅 ω = T2 − T1"), Either(m.omega, Kelvin));
+    row(Ja("半値温度 T1 / T2"), pair(m.T1, m.T2));
+    const auto [tauDelta, whyTauDelta] = pair(m.tau, m.delta);
+    const auto [omega, whyOmega] = Either(m.omega, Kelvin);
+    row(Ja("幅 τ / δ / ω"),
+        {tauDelta + Ja(" / ") + omega, whyTauDelta.isEmpty() ? whyOmega : whyTauDelta});
     const PeakWidths* widths = Applied(m.widths);
     row(Ja("対称因子 μg = δ/ω"),
         Either(m.widths, [](const PeakWidths& w) { return QString::number(w.muG, 'f', 3); }),
@@ -167,7 +172,15 @@ void TMethodsPanel::FillTable(const CurveMethods& m) {
     // The whole-curve method's row goes here once CurveMethods carries it:
     //   row(Ja("全曲線法 Et"), Either(m.wholeCurve, <Et ± σ, νt, R²>));
     // and its line ln(Q/I) against 1/T beside the rise's in DrawPlot.
+    Table->resizeColumnToContents(0);
+    Table->resizeColumnToContents(1);
     Table->resizeRowsToContents();
+    FitTableHeight();
+}
+
+void TMethodsPanel::FitTableHeight() {
+    Table->setFixedHeight(Table->horizontalHeader()->sizeHint().height() +
+                          Table->verticalHeader()->length() + 2 * Table->frameWidth());
 }
 
 void TMethodsPanel::DrawPlot(const MethodsOutcome& o) {
@@ -202,7 +215,7 @@ void TMethodsPanel::DrawPlot(const MethodsOutcome& o) {
     // e-folds below the peak show the rise.
     yLow = std::max(yLow, yHigh - 10);
     if (!(yHigh > yLow)) yHigh = yLow + 1;
-    xAxis_->setRange(xLow, xHigh);
+    ShowRoundTicks(xAxis_, xLow, xHigh, 6);
     const double room = (yHigh - yLow) * 0.05;
-    yAxis_->setRange(yLow - room, yHigh + room);
+    ShowRoundTicks(yAxis_, yLow - room, yHigh + room, 4);
 }

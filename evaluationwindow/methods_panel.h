@@ -37,6 +37,7 @@ class TMethodsPanel : public QWidget {
   private:
     void AddRow(const QString& item, const QString& value, const QString& note);
     void FillTable(const tsc::analysis::CurveMethods& m);
+    void FitTableHeight();
     void DrawPlot(const MethodsOutcome& outcome);
 
     std::shared_ptr<const MethodsOutcome> outcome_;

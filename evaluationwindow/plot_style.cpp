@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QLegend>
+#include <QValueAxis>
 #include <array>
 #include <cmath>
 
@@ -48,6 +49,14 @@ double RoundTickStep(double span, int ticks) {
         if (m * power >= raw) return m * power;
     }
     return 10 * power;
+}
+
+void ShowRoundTicks(QValueAxis* axis, double low, double high, int ticks) {
+    axis->setRange(low, high);
+    const double step = RoundTickStep(high - low, ticks);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::floor(low / step) * step);
+    axis->setTickInterval(step);
 }
 
 void StyleChart(QChart* chart, bool legend) {

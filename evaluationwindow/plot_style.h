@@ -30,6 +30,9 @@ CurrentUnit UnitForCurrents(double largest);
 // about `ticks` ticks across `span`.
 double RoundTickStep(double span, int ticks);
 
+// Shows the axis from low to high with about `ticks` ticks on round values.
+void ShowRoundTicks(class QValueAxis* axis, double low, double high, int ticks);
+
 // A chart drawn flat on the window's colour, with the chart font and a
 // legend at the top when `legend`.
 void StyleChart(QChart* chart, bool legend);
