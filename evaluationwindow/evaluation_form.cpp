@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "background_work.h"
 #include "command_wiring.h"
@@ -30,6 +31,8 @@
 #include "methods_panel.h"
 #include "peak_table.h"
 #include "residual_plot.h"
+
+using tsc::analysis::MeasuredCurve;
 
 namespace {
 
@@ -233,19 +236,29 @@ void TEvaluationForm::WireCommands() {
             &TResidualPlot::ShowTemperatures);
     connect(work_, &TBackgroundWork::busyChanged, this, &TEvaluationForm::ShowBusy);
 
+    // The chart's clicks and drags are commands too: nothing they do may
+    // throw through the toolkit.
     connect(CurvePlot, &TCurvePlot::markerAdded, this, [this](double T) {
-        if (!measurement_) return;
-        PeakTable->AddStart(StartTemperature(T));
-        ShowMarkers();
+        RunCommand([&] {
+            const MeasuredCurve* curve = measurement_ ? &measurement_->curve : nullptr;
+            if (!curve || !(T >= curve->T.front() && T <= curve->T.back())) return;
+            PeakTable->AddStart(StartTemperature(T));
+            ShowMarkers();
+        });
     });
     connect(CurvePlot, &TCurvePlot::markerRemoved, this, [this](int marker) {
-        PeakTable->RemoveStart(marker);
-        ShowMarkers();
+        RunCommand([&] {
+            PeakTable->RemoveStart(marker);
+            ShowMarkers();
+        });
     });
     connect(PeakTable, &TPeakTable::startsChanged, this, &TEvaluationForm::ShowMarkers);
     connect(CurvePlot, &TCurvePlot::rangeDragged, this, [this](double low, double high) {
-        Settings->SetRange(StartTemperature(low), StartTemperature(high));
-        ShowRange();
+        RunCommand([&] {
+            if (!measurement_ || !std::isfinite(low) || !std::isfinite(high)) return;
+            Settings->SetRange(StartTemperature(low), StartTemperature(high));
+            ShowRange();
+        });
     });
     connect(Settings, &TEvaluationSettings::rangeEdited, this, &TEvaluationForm::ShowRange);
     connect(Settings, &TEvaluationSettings::areaEdited, this,
