@@ -101,7 +101,8 @@ TEvaluationForm::TEvaluationForm(TCalculationLink link, QWidget* parent)
     CreateMenus();
     CreateStatusBar();
     WireCommands();
-    drop_ = new TFileDrop(this, [this](const QString& file) { OpenMeasurement(file); });
+    // A file dropped anywhere on the window is opened.
+    new TFileDrop(this, [this](const QString& file) { OpenMeasurement(file); });
 
     resize(kStartSize);
     ShowMeasurement(nullptr);

@@ -14,7 +14,6 @@ class QTabWidget;
 class TBackgroundWork;
 class TCurvePlot;
 class TEvaluationSettings;
-class TFileDrop;
 class TMethodsPanel;
 class TOpenDialog;
 class TPeakTable;
@@ -103,7 +102,6 @@ class TEvaluationForm : public QMainWindow {
 
     TCalculationLink link_;
     TBackgroundWork* work_;
-    TFileDrop* drop_;
     std::shared_ptr<const Measurement> measurement_;
     std::shared_ptr<const FitOutcome> fit_;
 };
