@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
 #include "calc_state.h"
 
@@ -12,6 +13,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class TChart;
+class TEvaluationForm;
 class TFastLineSeries;
 class TMemo;
 class TOpenDialog;
@@ -27,6 +29,7 @@ class TForm1 : public QMainWindow {
 
   public:
     explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
 
     QLineEdit* Edit1;  // Et, eV
     QLineEdit* Edit2;  // Vt, Hz
@@ -76,6 +79,7 @@ class TForm1 : public QMainWindow {
     QLabel* Label21;
     QLabel* Label22;
     QAction* Tutorial1;
+    QAction* OpenMeasurement1;  // opens a measurement in the evaluation window
 
     CalcState State;
 
@@ -89,6 +93,13 @@ class TForm1 : public QMainWindow {
     void Open1Click(QObject* Sender);
     void Save1Click(QObject* Sender);
     void Tutorial1Click(QObject* Sender);
+    void OpenMeasurement1Click(QObject* Sender);
+
+    // The evaluation window, made on first use so that the program starts
+    // as fast as without it; it lives as long as the main window.
+    TEvaluationForm* EvaluationForm();
+    // Opens the file in the evaluation window, with β and S from here.
+    void OpenInEvaluation(const QString& fileName);
 
   private:
     void CreateLabelsAndBevels(QWidget* client);
@@ -99,6 +110,9 @@ class TForm1 : public QMainWindow {
     void CreateFileDialogs();
     void SetTabOrder();
     void WireCommands();
+
+    std::unique_ptr<TEvaluationForm> evaluationForm_;
+    TOpenDialog* measurementDialog_ = nullptr;
 };
 
 // The main window, created first at start-up.

@@ -16,7 +16,9 @@
 
 #include "chart.h"
 #include "command_wiring.h"
+#include "evaluation_form.h"
 #include "file_dialog.h"
+#include "file_drop.h"
 #include "font_substitutes.h"
 #include "form1.h"
 #include "memo.h"
@@ -279,6 +281,9 @@ void TForm1::CreateMenu() {
     Open1->setObjectName(QStringLiteral("Open1"));
     Save1 = File1->addAction(Text("保存"));
     Save1->setObjectName(QStringLiteral("Save1"));
+    File1->addSeparator();
+    OpenMeasurement1 = File1->addAction(Text("測定データを開く..."));
+    OpenMeasurement1->setObjectName(QStringLiteral("OpenMeasurement1"));
     Help1 = MainMenu1->addMenu(Text("ヘルプ"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Tutorial1 = Help1->addAction(Text("使い方"));
@@ -313,4 +318,7 @@ void TForm1::WireCommands() {
     WireClick(Open1, this, &TForm1::Open1Click);
     WireClick(Save1, this, &TForm1::Save1Click);
     WireClick(Tutorial1, this, &TForm1::Tutorial1Click);
+    WireClick(OpenMeasurement1, this, &TForm1::OpenMeasurement1Click);
+    // A file dropped anywhere on the window is a measurement to evaluate.
+    new TFileDrop(this, [this](const QString& file) { OpenInEvaluation(file); });
 }

@@ -290,10 +290,13 @@ TEST_F(MainWindowLayout, MenuBarHasFileAndHelpWithoutShortcutsOrExit) {
         return texts;
     };
     EXPECT_EQ(captions(form_->MainMenu1->actions()), (QStringList{"ファイル", "ヘルプ"}));
-    EXPECT_EQ(captions(form_->File1->actions()), (QStringList{"開く", "保存"}));
+    // The measurement comes after the results list's two items, set apart.
+    EXPECT_EQ(captions(form_->File1->actions()),
+              (QStringList{"開く", "保存", "", "測定データを開く..."}));
+    EXPECT_TRUE(form_->File1->actions()[2]->isSeparator());
     EXPECT_EQ(captions(form_->Help1->actions()), QStringList{"使い方"});
     EXPECT_EQ(form_->Help1->actions().front(), form_->Tutorial1);
-    ExpectNoMissingGlyphs(form_->File1->font(), "ファイル開く保存ヘルプ使い方");
+    ExpectNoMissingGlyphs(form_->File1->font(), "ファイル開く保存測定データをヘルプ使い方");
 }
 
 }  // namespace
