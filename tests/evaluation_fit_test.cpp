@@ -12,16 +12,19 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <nlohmann/json.hpp>
 
 #include "curve_plot.h"
+#include "evaluation_form.h"
 #include "evaluation_settings.h"
 #include "evaluation_test_support.h"
 #include "file_dialog_driver.h"
 #include "form1_test_support.h"
 #include "memo.h"
+#include "methods_panel.h"
 #include "number_text.h"
 #include "peak_table.h"
 #include "qt_printers.h"
@@ -214,3 +217,22 @@ TEST_F(EvaluationFit, WithoutAnAreaNtAndTheStepStay) {
 }
 
 }  // namespace
+
+TEST_F(EvaluationFit, ClassicMethodsOfTheWarmestPeakIncludeTheWholeCurve) {
+    form_->Settings->RangeLow->setText(QStringLiteral("250"));
+    form_->Settings->RangeHigh->setText(QStringLiteral("330"));
+    ASSERT_TRUE(ClickAndWait(*form_, form_->MethodsButton).isEmpty());
+    const QTableWidget& table = *form_->MethodsPanel->Table;
+    QStringList energies;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const QString item = table.item(row, 0)->text();
+        if (!item.endsWith(QStringLiteral(" Et"))) continue;
+        const QString value = table.item(row, 1)->text();
+        if (value == QStringLiteral("—")) continue;  // refused, with its reason beside
+        energies << item;
+        const double Et = StrToFloat(value.section(u' ', 0, 0).toStdString());
+        EXPECT_NEAR(Et, kSyntheticLevels[2].Et, 0.1 * kSyntheticLevels[2].Et) << item.toStdString();
+    }
+    EXPECT_TRUE(energies.contains(QStringLiteral("全曲線法 Et")))
+        << energies.join(u',').toStdString();
+}
