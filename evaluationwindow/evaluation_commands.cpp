@@ -25,6 +25,7 @@
 #include "peak_search.h"
 #include "peak_table.h"
 #include "physical_constants.h"
+#include "remaining_charge.h"
 #include "residual_plot.h"
 
 using namespace tsc::analysis;
@@ -305,6 +306,7 @@ void TEvaluationForm::MethodsClick(QObject* /*sender*/) {
             outcome->methods = EvaluateCurve(curve.T, curve.I, s.betaKPerMin);
             outcome->T = curve.T;
             outcome->I = curve.I;
+            outcome->integralToEnd = IntegralToEnd(curve.T, curve.I);
             outcome->betaKPerMin = s.betaKPerMin;
             return std::shared_ptr<const MethodsOutcome>(std::move(outcome));
         },

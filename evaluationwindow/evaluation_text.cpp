@@ -41,10 +41,6 @@ QString FitFailureText(const QString& file, const std::string& why) {
            file + Ja("\n理由: ") + QString::fromStdString(why);
 }
 
-QString MethodRefusalText(const MethodRefusal& refusal) {
-    return Ja("適用できません: ") + QString::fromStdString(DescribeRefusal(refusal));
-}
-
 QString FitStatisticsText(const SpectrumFit& fit) {
     const FitStatistics& s = fit.statistics;
     const QString unit = Ja(" A²");

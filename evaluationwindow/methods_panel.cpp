@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
@@ -47,6 +48,48 @@ QString Trap(const TrapEstimate& e) {
     return Significant(e.Et, 4) + Ja(" eV,  νt = ") + Significant(e.Vt, 3) + Ja(" Hz");
 }
 
+void Attach(QChart* chart, QXYSeries* series, QValueAxis* x, QValueAxis* y) {
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+}
+
+QScatterSeries* AddPoints(QChart* chart, QValueAxis* x, QValueAxis* y) {
+    auto* points = new QScatterSeries(chart);
+    points->setName(Ja("測定値"));
+    points->setMarkerSize(4);
+    points->setColor(kMeasuredColour);
+    points->setBorderColor(Qt::transparent);
+    Attach(chart, points, x, y);
+    return points;
+}
+
+QLineSeries* AddLine(QChart* chart, const QString& name, QValueAxis* x, QValueAxis* y) {
+    auto* line = new QLineSeries(chart);
+    line->setName(name);
+    QPen pen(PeakColour(1), 2);
+    pen.setCosmetic(true);
+    line->setPen(pen);
+    Attach(chart, line, x, y);
+    return line;
+}
+
+// The axes' ranges around what is drawn.
+struct Extent {
+    double xLow = 1e300, xHigh = -1e300, yLow = 1e300, yHigh = -1e300;
+    void Include(double x, double y) {
+        xLow = std::min(xLow, x), xHigh = std::max(xHigh, x);
+        yLow = std::min(yLow, y), yHigh = std::max(yHigh, y);
+    }
+    void Show(QValueAxis* x, QValueAxis* y) {
+        if (!(xHigh > xLow)) xHigh = xLow + 1;
+        if (!(yHigh > yLow)) yHigh = yLow + 1;
+        ShowRoundTicks(x, xLow, xHigh, 6);
+        const double room = (yHigh - yLow) * 0.05;
+        ShowRoundTicks(y, yLow - room, yHigh + room, 4);
+    }
+};
+
 }  // namespace
 
 TMethodsPanel::TMethodsPanel(QWidget* parent) : QWidget(parent) {
@@ -61,40 +104,21 @@ TMethodsPanel::TMethodsPanel(QWidget* parent) : QWidget(parent) {
     Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     Table->setWordWrap(true);
 
-    auto* chart = new QChart();
-    StyleChart(chart, true);
-    Plot = new QChartView(chart, this);  // the view owns the chart
-    Plot->setRenderHint(QPainter::Antialiasing);
-    Plot->setMinimumHeight(160);
-    xAxis_ = new QValueAxis(chart);
-    yAxis_ = new QValueAxis(chart);
-    StyleAxis(xAxis_, Ja("1000/T (1/K)"));
-    StyleAxis(yAxis_, Ja("ln (I/A)"));
-    for (QValueAxis* axis : {xAxis_, yAxis_}) axis->setLabelFormat(QStringLiteral("%g"));
-    chart->addAxis(xAxis_, Qt::AlignBottom);
-    chart->addAxis(yAxis_, Qt::AlignLeft);
-    points_ = new QScatterSeries(chart);
-    points_->setName(Ja("測定値"));
-    points_->setMarkerSize(4);
-    points_->setColor(kMeasuredColour);
-    points_->setBorderColor(Qt::transparent);
-    riseLine_ = new QLineSeries(chart);
-    riseLine_->setName(Ja("初期立ち上がり法の直線"));
-    QPen pen(PeakColour(1), 2);
-    pen.setCosmetic(true);
-    riseLine_->setPen(pen);
-    for (QXYSeries* series :
-         {static_cast<QXYSeries*>(points_), static_cast<QXYSeries*>(riseLine_)}) {
-        chart->addSeries(series);
-        series->attachAxis(xAxis_);
-        series->attachAxis(yAxis_);
-    }
+    Plot = MakePlot(Ja("ln (I/A)"), xAxis_, yAxis_);
+    points_ = AddPoints(Plot->chart(), xAxis_, yAxis_);
+    riseLine_ = AddLine(Plot->chart(), Ja("初期立ち上がり法の直線"), xAxis_, yAxis_);
+    WholeCurvePlot = MakePlot(Ja("ln (Q/I/s)"), wholeXAxis_, wholeYAxis_);
+    wholePoints_ = AddPoints(WholeCurvePlot->chart(), wholeXAxis_, wholeYAxis_);
+    wholeLine_ = AddLine(WholeCurvePlot->chart(), Ja("全曲線法の直線"), wholeXAxis_, wholeYAxis_);
 
     // The table as tall as its rows, the plot below it as wide as the tab.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption_);
     layout->addWidget(Table);
-    layout->addWidget(Plot, 1);
+    auto* plots = new QHBoxLayout;
+    plots->addWidget(Plot, 1);
+    plots->addWidget(WholeCurvePlot, 1);
+    layout->addLayout(plots, 1);
     Clear();
 }
 
@@ -103,10 +127,29 @@ void TMethodsPanel::Clear() {
     caption_->setText(Ja("「古典的手法」を押すと、温度範囲内の曲線を古典的手法で評価します。"));
     Table->setRowCount(0);
     FitTableHeight();
-    points_->clear();
-    riseLine_->clear();
-    xAxis_->setRange(0, 1);
-    yAxis_->setRange(0, 1);
+    for (QXYSeries* series :
+         std::initializer_list<QXYSeries*>{points_, riseLine_, wholePoints_, wholeLine_}) {
+        series->clear();
+    }
+    for (QValueAxis* axis : {xAxis_, yAxis_, wholeXAxis_, wholeYAxis_}) axis->setRange(0, 1);
+}
+
+// A chart of some logarithm against 1000/T, owned by its view, which the
+// panel owns.
+QChartView* TMethodsPanel::MakePlot(const QString& yTitle, QValueAxis*& x, QValueAxis*& y) {
+    auto* chart = new QChart();
+    StyleChart(chart, true);
+    auto* view = new QChartView(chart, this);  // the view owns the chart
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(160);
+    x = new QValueAxis(chart);
+    y = new QValueAxis(chart);
+    StyleAxis(x, Ja("1000/T (1/K)"));
+    StyleAxis(y, yTitle);
+    for (QValueAxis* axis : {x, y}) axis->setLabelFormat(QStringLiteral("%g"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    return view;
 }
 
 void TMethodsPanel::AddRow(const QString& item, const QString& value, const QString& note) {
@@ -130,6 +173,7 @@ void TMethodsPanel::Show(std::shared_ptr<const MethodsOutcome> outcome) {
     Table->setRowCount(0);
     FillTable(outcome_->methods);
     DrawPlot(*outcome_);
+    DrawWholeCurve(*outcome_);
 }
 
 void TMethodsPanel::FillTable(const CurveMethods& m) {
@@ -203,15 +247,11 @@ void TMethodsPanel::DrawPlot(const MethodsOutcome& o) {
     }
     const DrawnSpan span{o.T.front(), o.T.back(), std::max(100, Plot->width())};
     QList<QPointF> points;
-    double xLow = 1e300, xHigh = -1e300, yLow = 1e300, yHigh = -1e300;
-    const auto include = [&](double x, double y) {
-        xLow = std::min(xLow, x), xHigh = std::max(xHigh, x);
-        yLow = std::min(yLow, y), yHigh = std::max(yHigh, y);
-    };
+    Extent extent;
     for (const QPointF& p : DecimatedPoints(o.T, o.I, span, 1, true)) {
         const QPointF q(kPerKiloKelvin / p.x(), std::log(p.y()));
         points.append(q);
-        include(q.x(), q.y());
+        extent.Include(q.x(), q.y());
     }
     points_->replace(points);
     if (const InitialRise* rise = Applied(o.methods.initialRise)) {
@@ -222,12 +262,40 @@ void TMethodsPanel::DrawPlot(const MethodsOutcome& o) {
             riseLine_->append(x, rise->slope * x / kPerKiloKelvin + rise->intercept);
         }
     }
-    if (!(xHigh > xLow)) xHigh = xLow + 1;
     // Points near zero current lie far below in ln I and are noise: a few
     // e-folds below the peak show the rise.
-    yLow = std::max(yLow, yHigh - 10);
-    if (!(yHigh > yLow)) yHigh = yLow + 1;
-    ShowRoundTicks(xAxis_, xLow, xHigh, 6);
-    const double room = (yHigh - yLow) * 0.05;
-    ShowRoundTicks(yAxis_, yLow - room, yHigh + room, 4);
+    extent.yLow = std::max(extent.yLow, extent.yHigh - 10);
+    extent.Show(xAxis_, yAxis_);
+}
+
+void TMethodsPanel::DrawWholeCurve(const MethodsOutcome& o) {
+    wholeLine_->clear();
+    const PeakLocation* peak = Applied(o.methods.peak);
+    if (o.T.empty() || !peak || o.integralToEnd.size() != o.T.size()) {
+        wholePoints_->clear();
+        return;
+    }
+    // Q/I in s, with Q the charge still to come (β in K/s), where the current
+    // is above a hundredth of the peak's: below it the ratio is noise.
+    const double betaPerSecond = o.betaKPerMin / 60;
+    std::vector<double> ratio(o.T.size(), 0.0);
+    for (std::size_t i = 0; i < o.T.size(); ++i) {
+        if (o.I[i] > 0.01 * peak->Im) ratio[i] = o.integralToEnd[i] / betaPerSecond / o.I[i];
+    }
+    const DrawnSpan span{o.T.front(), o.T.back(), std::max(100, WholeCurvePlot->width())};
+    QList<QPointF> points;
+    Extent extent;
+    for (const QPointF& p : DecimatedPoints(o.T, ratio, span, 1, true)) {
+        const QPointF q(kPerKiloKelvin / p.x(), std::log(p.y()));
+        points.append(q);
+        extent.Include(q.x(), q.y());
+    }
+    wholePoints_->replace(points);
+    if (const WholeCurve* whole = Applied(o.methods.wholeCurve)) {
+        // ln(Q/I) = slope/T + intercept over the points used.
+        for (const double T : {whole->firstT, whole->lastT}) {
+            wholeLine_->append(kPerKiloKelvin / T, whole->slope / T + whole->intercept);
+        }
+    }
+    extent.Show(wholeXAxis_, wholeYAxis_);
 }

@@ -14,7 +14,6 @@
 namespace tsc::analysis {
 namespace {
 
-
 // As the one-curve fit: above this many points a curve is fitted in bins.
 constexpr std::size_t kDirectPoints = 20000;
 constexpr std::size_t kBins = 4096;
