@@ -13,6 +13,7 @@ void BindWindowCurve(py::module_& m);
 void BindKineticsModels(py::module_& m);
 void BindCurveReading(py::module_& m);
 void BindFit(py::module_& m);
+void BindFitGlobal(py::module_& m);
 void BindClassicMethods(py::module_& m);
 
 }  // namespace tsc::python

@@ -1,13 +1,11 @@
 // tsc.fit: a measured curve taken apart into trap levels and a background
 // by the engine's deconvolution, with the GIL released while it runs.
-#include <algorithm>
-
 #include "bindings.h"
 #include "curve_reading.h"
 #include "deconvolution.h"
+#include "fit_input.h"
 #include "fit_request.h"
 #include "fit_result.h"
-#include "measured_curve.h"
 
 namespace tsc::python {
 
@@ -15,42 +13,24 @@ namespace {
 
 using analysis::MeasuredCurve;
 
-FitOutcome Run(MeasuredCurve curve, FitRequest r, const std::string& name) {
+FitOutcome Run(const MeasuredCurve& curve, FitRequest r, const std::string& name) {
     r.description.file = name;
-    if (r.description.range) {
-        curve =
-            analysis::WithinRange(curve, r.description.range->first, r.description.range->second);
-    }
-    const int free = analysis::FreeValueCount(r.request, LeastPeaks(r.request.peaks));
-    if (free <= 0) throw py::value_error("every value is fixed: there is nothing to fit");
-    if (const auto refusal = analysis::CheckEnoughPoints(curve, free, name)) {
-        throw py::value_error(refusal->Message() + (r.description.range ? " within range" : ""));
-    }
-    if (!(curve.T.front() > 0)) throw py::value_error("T must be above 0 K");
+    const MeasuredCurve within = CurveToFit(curve, r, name);
     FitOutcome outcome{{}, r.description};
     py::gil_scoped_release released;
-    outcome.fit = analysis::Deconvolve(curve.T, curve.I, r.request);
+    outcome.fit = analysis::Deconvolve(within.T, within.I, r.request);
     return outcome;
 }
 
-// The engine takes temperatures that do not decrease: arrays in any order,
-// and a Curve's arrays after the caller may have changed them, are sorted.
-MeasuredCurve Sorted(py::handle T, py::handle I) {
-    const std::vector<double> temperatures = FiniteArray(T, "T");
-    const std::vector<double> currents = FiniteArray(I, "I");
-    CheckSameLength(temperatures, "T", currents, "I");
-    const std::vector<std::size_t> order = StableOrder(temperatures);
-    return {Reordered(temperatures, order), Reordered(currents, order)};
-}
-
 FitOutcome FitArrays(py::handle T, py::handle I, const FitArguments& arguments) {
-    return Run(Sorted(T, I), ReadFitArguments(arguments), "the curve");
+    return Run(SortedCurve(T, I), ReadFitArguments(arguments), "the curve");
 }
 
 FitOutcome FitCurve(const Curve& curve, const FitArguments& arguments) {
     FitRequest request = ReadFitArguments(arguments);
     request.description.reorderedPoints = curve.reordered;
-    return Run(Sorted(curve.T, curve.I), request, FileSystemText(curve.file).cast<std::string>());
+    return Run(SortedCurve(curve.T, curve.I), request,
+               FileSystemText(curve.file).cast<std::string>());
 }
 
 constexpr const char* kFitDoc = R"(Fits trap levels and a background to a measured curve.

@@ -13,6 +13,8 @@ beta_unit="K/s"), mm^2, A.
                   the kinetic models of one trap level at any temperatures
   read_curve      a measured curve from a file, as tsccurve reads it
   fit             trap levels and a background fitted to a measured curve
+  fit_global      curves at several heating rates fitted together, Et, Vt
+                  and b shared
   methods, heating_rate
                   the classic methods: peak shape, initial rise, heating rates
 
@@ -21,5 +23,6 @@ Long computations release the GIL, so threads run them side by side.)";
     tsc::python::BindKineticsModels(m);
     tsc::python::BindCurveReading(m);
     tsc::python::BindFit(m);
+    tsc::python::BindFitGlobal(m);
     tsc::python::BindClassicMethods(m);
 }

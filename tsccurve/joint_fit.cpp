@@ -9,10 +9,10 @@
 
 #include "exception.h"
 #include "fit_engine_request.h"
-#include "heating_rate.h"
 #include "joint_csv.h"
 #include "joint_json.h"
 #include "joint_picture.h"
+#include "joint_rate_method.h"
 #include "joint_text.h"
 #include "physical_constants.h"
 #include "plot_program.h"
@@ -54,35 +54,6 @@ FitRequest ForCurve(const FitRequest& request, std::size_t c) {
     return one;
 }
 
-// The heating-rate method through the one-curve fits' tops, peak by peak.
-std::vector<RateMethodEnergy> RateMethod(const JointFit& fit, const FitRequest& request) {
-    std::vector<RateMethodEnergy> energies;
-    for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
-        std::vector<PeakAtRate> tops;
-        for (std::size_t c = 0; c < fit.singles.size(); ++c) {
-            const SpectrumFit& single = fit.singles[c];
-            if (single.converged && single.peaks.size() == fit.peaks.size() &&
-                single.peaks[k].verdict != PeakVerdict::RanAway) {
-                tops.push_back({request.curves[c].beta.kelvinPerMinute, single.peaks[k].Tm.value});
-            }
-        }
-        RateMethodEnergy energy;
-        if (tops.size() < 2) {
-            energy.refusal = "fewer than two curves' own fits found this peak";
-        } else {
-            const Outcome<HeatingRateEstimate> method = HeatingRateMethod(tops);
-            if (const HeatingRateEstimate* e = Applied(method)) {
-                energy.Et = e->Et.value;
-                if (const double* error = Applied(e->Et.standardError)) energy.stderr_ = *error;
-            } else {
-                energy.refusal = DescribeRefusal(*Refused(method));
-            }
-        }
-        energies.push_back(energy);
-    }
-    return energies;
-}
-
 }  // namespace
 
 int RunJointFit(const FitRequest& request, std::ostream& out, std::ostream& err) {
@@ -117,7 +88,9 @@ int RunJointFit(const FitRequest& request, std::ostream& out, std::ostream& err)
         err << kName << ": " << fit.refusal << "\n";
         return kExitUsageError;
     }
-    description.rateMethod = RateMethod(fit, request);
+    std::vector<double> rates;
+    for (const auto& curve : request.curves) rates.push_back(curve.beta.kelvinPerMinute);
+    description.rateMethod = RateMethodBeside(fit, rates);
     out << (request.json ? JointJsonText(fit, description) : JointText(fit, description));
     bool written = Written(out, err, kName) == kExitSuccess;
     if (fit.converged) {

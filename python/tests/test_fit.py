@@ -53,3 +53,25 @@ def test_threads_fitting_at_once_give_what_one_thread_gives():
     with ThreadPoolExecutor(4) as pool:
         assert list(pool.map(fit, curves)) == alone
     assert all(result["converged"] for result in alone)
+
+
+def test_fit_global_gives_what_tsccurve_fit_gives_for_several_rates(tsccurve, standard_curve):
+    rates = (2, 5, 20)
+    paths = [standard_curve(beta=beta, name=f"at{beta}.csv") for beta in rates]
+    arguments = [a for beta, path in zip(rates, paths) for a in ("--beta", beta, path)]
+    written = json.loads(tsccurve("fit", *arguments, "--area", 1, "--json").stdout)
+    fit = tsc.fit_global([(beta, tsc.read_curve(str(path))) for beta, path in zip(rates, paths)],
+                         area=1)
+    assert fit.converged and fit.to_dict() == written
+    assert fit.peaks[0].Et == pytest.approx(0.5, rel=1e-4)
+    assert [curve.peaks[0].Et for curve in fit.curves] == [fit.peaks[0].Et] * 3
+
+
+def test_fit_global_refuses_one_curve_and_two_at_one_rate_unless_shared_is_given():
+    T = np.linspace(150, 300, 600)
+    I = tsc.first_order(T, 0.5, 1e10, 1e12, beta=5, S=1)
+    with pytest.raises(ValueError, match="two or more"):
+        tsc.fit_global([(5, T, I)])
+    with pytest.raises(ValueError, match="shared"):
+        tsc.fit_global([(5, T, I), (5, T, I)])
+    assert tsc.fit_global([(5, T, I), (5, T, I)], shared="Et,Vt,b").converged
