@@ -18,18 +18,9 @@ trap 'rm -rf "$folder"' EXIT
 /usr/bin/python3 bench/python_fit_bench.py fit "$folder" 1
 /usr/bin/python3 bench/python_fit_bench.py fit "$folder" 2
 
-# The command line fits several peaks once it takes --peaks; before that it
-# fits one, and the comparison says so.
-options=(--beta 5 --area 1 --json)
+options=(--beta 5 --area 1 --json --peaks 3)
+what="three peaks"
 files=("$folder"/*.csv)
-if "$tsccurve" fit "${files[0]}" "${options[@]}" --peaks 3 >/dev/null 2>&1 ||
-  [ $? -eq 3 ]; then
-  options+=(--peaks 3)
-  what="three peaks"
-else
-  what="ONE peak: this tsccurve has no --peaks"
-  /usr/bin/python3 bench/python_fit_bench.py fit "$folder" 1 1
-fi
 # One process per file; the count of converged fits goes to a file, the
 # times (wall, user and system CPU of the processes) to standard error.
 fit_each() {
