@@ -53,4 +53,30 @@ double DensityOfCharge(double charge, double areaMm2) {
     return charge / (kElementaryCharge * areaMm2 * kMm2ToM2 * kPerCm2ToPerM2);
 }
 
+const char* KineticsKey(Kinetics kinetics) {
+    switch (kinetics) {
+        case Kinetics::First:
+            return "first";
+        case Kinetics::Second:
+            return "second";
+        case Kinetics::General:
+            return "general";
+        case Kinetics::Window:
+            return "window";
+    }
+    return "";
+}
+
+const char* VerdictKey(PeakVerdict verdict) {
+    switch (verdict) {
+        case PeakVerdict::Determined:
+            return "determined";
+        case PeakVerdict::Undetermined:
+            return "undetermined";
+        case PeakVerdict::RanAway:
+            return "ran away";
+    }
+    return "";
+}
+
 }  // namespace tsc::analysis

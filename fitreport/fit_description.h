@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "deconvolution.h"
+#include "spectrum_fit.h"
 
 // What a report says about how a fit was asked for, beside what it found.
 namespace tsc::analysis {
@@ -34,6 +35,10 @@ const char* KineticsName(Kinetics kinetics);
 const char* BackgroundName(BackgroundKind kind);
 // "5 K/min", or "60 K/min (1 K/s)" when it was given per second.
 std::string RateText(const RateAsGiven& beta);
+// The JSON's words: "first", "second", "general", "window"; "determined",
+// "undetermined", "ran away".
+const char* KineticsKey(Kinetics kinetics);
+const char* VerdictKey(PeakVerdict verdict);
 // Nt (cm^-2) for the charge (A s) released from the area (mm^2).
 double DensityOfCharge(double charge, double areaMm2);
 

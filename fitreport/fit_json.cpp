@@ -48,32 +48,6 @@ class Writer {
     Json why_ = Json::object();
 };
 
-const char* KineticsKey(Kinetics k) {
-    switch (k) {
-        case Kinetics::First:
-            return "first";
-        case Kinetics::Second:
-            return "second";
-        case Kinetics::General:
-            return "general";
-        case Kinetics::Window:
-            return "window";
-    }
-    return "";
-}
-
-const char* VerdictKey(PeakVerdict v) {
-    switch (v) {
-        case PeakVerdict::Determined:
-            return "determined";
-        case PeakVerdict::Undetermined:
-            return "undetermined";
-        case PeakVerdict::RanAway:
-            return "ran away";
-    }
-    return "";
-}
-
 Json Background(Writer& w, const FittedBackground& b) {
     Json object = Json::object();
     if (b.constant.fitted) object["constant"] = w.Value("background.constant", b.constant);

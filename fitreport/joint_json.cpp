@@ -45,29 +45,6 @@ class Writer {
     Json why_ = Json::object();
 };
 
-const char* VerdictKey(PeakVerdict v) {
-    switch (v) {
-        case PeakVerdict::Determined:
-            return "determined";
-        case PeakVerdict::Undetermined:
-            return "undetermined";
-        case PeakVerdict::RanAway:
-            return "ran away";
-    }
-    return "";
-}
-
-const char* KineticsKey(Kinetics k) {
-    switch (k) {
-        case Kinetics::Second:
-            return "second";
-        case Kinetics::General:
-            return "general";
-        default:
-            return "first";
-    }
-}
-
 Json Charge(Writer& w, const std::string& at, const FittedPeak& p, const FitDescription& d,
             Json& peak) {
     if (d.areaMm2)

@@ -16,18 +16,6 @@ using Maybe = std::optional<double>;
 Maybe Value(double value) { return std::isfinite(value) ? Maybe(value) : std::nullopt; }
 Maybe Error(const Estimate& e) { return e.fitted && !e.derived ? Value(e.stderr_) : std::nullopt; }
 
-const char* VerdictName(PeakVerdict v) {
-    switch (v) {
-        case PeakVerdict::Determined:
-            return "determined";
-        case PeakVerdict::Undetermined:
-            return "undetermined";
-        case PeakVerdict::RanAway:
-            return "ran away";
-    }
-    return "";
-}
-
 std::string Shown(const Maybe& value, const Maybe& error, const char* unit) {
     if (!value) return "None";
     std::string text = analysis::Significant(*value, 6);
@@ -39,7 +27,7 @@ std::string Shown(const Maybe& value, const Maybe& error, const char* unit) {
 
 PeakView ViewOf(const analysis::FittedPeak& p, const analysis::FitDescription& d) {
     PeakView v;
-    v.verdict = VerdictName(p.verdict);
+    v.verdict = VerdictKey(p.verdict);
     v.why = p.why;
     if (p.verdict == PeakVerdict::RanAway) return v;
     v.Tm = Value(p.Tm.value);
