@@ -11,16 +11,6 @@ namespace {
 
 using namespace tsc::analysis;
 
-// Where a first-order level of (Et, s) peaks at this rate.
-double TopAt(double Et, double s, double betaPerSecond) {
-    double low = 10, high = 2000;
-    for (int i = 0; i < 200; ++i) {
-        const double mid = (low + high) / 2;
-        (FirstOrderFrequency(Et, mid, betaPerSecond) > s ? low : high) = mid;
-    }
-    return (low + high) / 2;
-}
-
 constexpr double kRates[] = {0.25, 1, 4};
 
 std::vector<GlowCurve> ThreeCurves() {
@@ -31,7 +21,8 @@ std::vector<GlowCurve> ThreeCurves() {
     std::vector<GlowCurve> curves;
     for (std::size_t r = 0; r < std::size(rates); ++r) {
         std::vector<GlowPeak> peaks;
-        for (const auto& l : levels) peaks.push_back({l.Et, TopAt(l.Et, l.s, rates[r]), l.height});
+        for (const auto& l : levels)
+            peaks.push_back({l.Et, FirstOrderTop(l.Et, l.s, rates[r]), l.height});
         curves.push_back(MakeGlowCurve(peaks, rates[r], 330, 630, 300.0 / 1999));
         AddNoise(curves.back(), 0.01, 5 + static_cast<unsigned>(r));
     }

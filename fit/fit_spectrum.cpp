@@ -62,17 +62,11 @@ Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBou
     return c;
 }
 
-namespace {
-
 Estimate Derived(double value) {
     Estimate e;
     e.value = value;
     e.derived = true;
     return e;
-}
-
-double Correlation(const Eigen::MatrixXd& C, Eigen::Index i, Eigen::Index j) {
-    return C(i, j) / std::sqrt(C(i, i) * C(j, j));
 }
 
 Estimate Fitted(double value, double stderr_, bool fitted) {
@@ -82,6 +76,12 @@ Estimate Fitted(double value, double stderr_, bool fitted) {
     e.stderr_ = fitted ? stderr_ : kNotAValue;
     e.undetermined = fitted && !(stderr_ < kUndeterminedShare * std::fabs(value));
     return e;
+}
+
+namespace {
+
+double Correlation(const Eigen::MatrixXd& C, Eigen::Index i, Eigen::Index j) {
+    return C(i, j) / std::sqrt(C(i, i) * C(j, j));
 }
 
 }  // namespace

@@ -25,6 +25,12 @@ struct Covariance {
 };
 Covariance CovarianceOf(const Eigen::MatrixXd& J, const std::vector<bool>& onBound, double sigma2);
 
+// A value the solver moved (or held, with fitted false) with its standard
+// error, marked undetermined where the error is not well below the value;
+// and a value computed from others, which has no error of its own.
+Estimate Fitted(double value, double stderr_, bool fitted);
+Estimate Derived(double value);
+
 // FOM, R^2, chi^2 and the information criteria of `fitted` against the data.
 FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted, int freeValues);
 

@@ -11,7 +11,6 @@ namespace tsc::analysis {
 namespace {
 
 // As the one-curve fit judges its values.
-constexpr double kUndeterminedShare = 0.5;
 constexpr double kCollinear = 0.995;
 constexpr double kVanishedHeight = 1e-6;
 enum DirectSlot { kEt, kLnS, kLnQ, kB };
@@ -19,22 +18,6 @@ enum DirectSlot { kEt, kLnS, kLnQ, kB };
 void Append(std::string& why, const std::string& more) {
     if (!why.empty()) why += "; ";
     why += more;
-}
-
-Estimate Fitted(double value, double error, bool fitted) {
-    Estimate e;
-    e.value = value;
-    e.fitted = fitted;
-    e.stderr_ = fitted ? error : kNotAValue;
-    e.undetermined = fitted && !(error < kUndeterminedShare * std::fabs(value));
-    return e;
-}
-
-Estimate Derived(double value) {
-    Estimate e;
-    e.value = value;
-    e.derived = true;
-    return e;
 }
 
 // The variance of a value that depends on the joint values through `slopes`.

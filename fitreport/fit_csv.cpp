@@ -1,19 +1,10 @@
 #include "fit_csv.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "value_text.h"
+
 namespace tsc::analysis {
-namespace {
-
-std::string Number(double value) {
-    if (!std::isfinite(value)) return "nan";
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc{} ? std::string(text, end) : "nan";
-}
-
-}  // namespace
 
 std::string FitCsv(const SpectrumFit& fit, std::span<const double> measured, bool amperes) {
     const std::string unit = amperes ? "_A" : "";
@@ -30,11 +21,11 @@ std::string FitCsv(const SpectrumFit& fit, std::span<const double> measured, boo
     }
     text += "\n";
     for (std::size_t i = 0; i < fit.T.size() && i < measured.size(); ++i) {
-        text += Number(fit.T[i]) + "," + Number(measured[i]) + "," + Number(fit.fitted[i]) + "," +
-                Number(measured[i] - fit.fitted[i]);
+        text += CsvNumber(fit.T[i]) + "," + CsvNumber(measured[i]) + "," +
+                CsvNumber(fit.fitted[i]) + "," + CsvNumber(measured[i] - fit.fitted[i]);
         if (components) {
-            for (const FittedPeak& p : fit.peaks) text += "," + Number(p.current[i]);
-            if (background) text += "," + Number(fit.background.current[i]);
+            for (const FittedPeak& p : fit.peaks) text += "," + CsvNumber(p.current[i]);
+            if (background) text += "," + CsvNumber(fit.background.current[i]);
         }
         text += "\n";
     }

@@ -1,66 +1,11 @@
 #include "fit_json.h"
 
-#include <cmath>
+#include "json_writer.h"
 
 namespace tsc::analysis {
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-// Writes numbers, and keeps the reasons for those that are not.
-class Writer {
-  public:
-    Json Number(const std::string& key, double value) {
-        if (std::isfinite(value)) return value;
-        why_[key] = "the value is not finite";
-        return nullptr;
-    }
-
-    Json Null(const std::string& key, const std::string& why) {
-        why_[key] = why;
-        return nullptr;
-    }
-
-    Json Value(const std::string& key, const Estimate& e, double scale = 1) {
-        Json v;
-        v["value"] = Number(key, e.value * scale);
-        if (e.derived) return v;
-        if (e.fitted) {
-            v["stderr"] = Number(key + ".stderr", e.stderr_ * scale);
-            if (!std::isfinite(e.stderr_)) {
-                why_[key + ".stderr"] =
-                    e.atBound ? "the value ended on its bound" : "the data do not determine it";
-            }
-        } else {
-            v["stderr"] = 0;
-            v["fixed"] = true;
-        }
-        if (e.undetermined) v["undetermined"] = true;
-        if (e.atBound) v["at_bound"] = true;
-        return v;
-    }
-
-    void Finish(Json& object) {
-        if (!why_.empty()) object["why"] = why_;
-    }
-
-  private:
-    Json why_ = Json::object();
-};
-
-Json Background(Writer& w, const FittedBackground& b) {
-    Json object = Json::object();
-    if (b.constant.fitted) object["constant"] = w.Value("background.constant", b.constant);
-    if (b.slope.fitted) object["slope"] = w.Value("background.slope", b.slope);
-    if (b.amplitude.fitted) object["amplitude"] = w.Value("background.amplitude", b.amplitude);
-    if (b.scale.fitted) object["scale_K"] = w.Value("background.scale_K", b.scale);
-    return object;
-}
-
-}  // namespace
 
 nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) {
-    Writer w;
+    JsonWriter w;
     Json j;
     // The keys of the first one-peak fits come first, in their order.
     j["model"] = ModelName(d.kinetics);
@@ -79,7 +24,7 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
         }
         if (p.b.fitted) j["b"] = w.Value("b", p.b);
     }
-    if (fit.converged) j["background"] = Background(w, fit.background);
+    if (fit.converged) j["background"] = BackgroundJson(w, "background.", fit.background);
     if (one) {
         const FittedPeak& p = fit.peaks.front();
         if (p.Et.fitted && p.Vt.fitted) {
@@ -142,9 +87,7 @@ nlohmann::ordered_json FitJson(const SpectrumFit& fit, const FitDescription& d) 
 }
 
 std::string FitJsonText(const SpectrumFit& fit, const FitDescription& description) {
-    // Text that is not UTF-8 (a file's name may be any bytes) is replaced,
-    // never a reason to fail.
-    return FitJson(fit, description).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    return JsonLine(FitJson(fit, description));
 }
 
 }  // namespace tsc::analysis

@@ -111,19 +111,6 @@ std::string PeakTable(const SpectrumFit& fit, const FitDescription& d, const Uni
     return text;
 }
 
-std::string Remarks(const SpectrumFit& fit) {
-    std::string text;
-    for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
-        const FittedPeak& p = fit.peaks[k];
-        if (p.verdict == PeakVerdict::RanAway || p.why.empty()) continue;
-        text +=
-            "  peak " + std::to_string(k + 1) +
-            (p.verdict == PeakVerdict::Undetermined ? " is not determined by the data: " : ": ") +
-            p.why + "\n";
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string FitText(const SpectrumFit& fit, const FitDescription& d) {
@@ -137,13 +124,13 @@ std::string FitText(const SpectrumFit& fit, const FitDescription& d) {
         text += BackgroundLines(fit.background, u);
         text +=
             "  correlation of Et and ln νt: " + Significant(fit.peaks.front().corrEtLnVt, 4) + "\n";
-        text += Remarks(fit);
+        text += PeakRemarks(fit.peaks);
         const FittedPeak& p = fit.peaks.front();
         text += "\n  fitted peak        Tm = " + Significant(p.Tm.value, 8) +
                 " K, Im = " + Significant(p.Im.value, 6) + u.current + "\n";
     } else {
         text += PeakTable(fit, d, u);
-        text += Remarks(fit);
+        text += PeakRemarks(fit.peaks);
         text += BackgroundLines(fit.background, u);
         text += "\n";
     }

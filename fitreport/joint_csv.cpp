@@ -1,20 +1,11 @@
 #include "joint_csv.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
+#include "value_text.h"
+
 namespace tsc::analysis {
-namespace {
-
-std::string Number(double value) {
-    if (!std::isfinite(value)) return "nan";
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    return error == std::errc{} ? std::string(text, end) : "nan";
-}
-
-}  // namespace
 
 std::string JointCsv(const JointFit& fit, bool amperes) {
     const std::string unit = amperes ? "_A" : "";
@@ -36,7 +27,8 @@ std::string JointCsv(const JointFit& fit, bool amperes) {
                 continue;
             }
             const double y = fit.measured[c][i], f = curve.fitted[i];
-            text += Number(curve.T[i]) + "," + Number(y) + "," + Number(f) + "," + Number(y - f);
+            text += CsvNumber(curve.T[i]) + "," + CsvNumber(y) + "," + CsvNumber(f) + "," +
+                    CsvNumber(y - f);
         }
         text += "\n";
     }

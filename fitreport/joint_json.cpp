@@ -1,58 +1,18 @@
 #include "joint_json.h"
 
-#include <cmath>
+#include "json_writer.h"
 
 namespace tsc::analysis {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Writes numbers, and keeps the reasons for those that are not.
-class Writer {
-  public:
-    Json Number(const std::string& key, double value) {
-        if (std::isfinite(value)) return value;
-        why_[key] = "the value is not finite";
-        return nullptr;
-    }
-
-    Json Value(const std::string& key, const Estimate& e, double scale = 1) {
-        Json v;
-        v["value"] = Number(key, e.value * scale);
-        if (e.derived) return v;
-        if (!e.fitted) {
-            v["stderr"] = 0;
-            v["fixed"] = true;
-            return v;
-        }
-        if (std::isfinite(e.stderr_)) {
-            v["stderr"] = e.stderr_ * scale;
-        } else {
-            v["stderr"] = nullptr;
-            why_[key + ".stderr"] =
-                e.atBound ? "the value ended on its bound" : "the data do not determine it";
-        }
-        if (e.undetermined) v["undetermined"] = true;
-        if (e.atBound) v["at_bound"] = true;
-        return v;
-    }
-
-    void Finish(Json& object) {
-        if (!why_.empty()) object["why"] = why_;
-    }
-
-  private:
-    Json why_ = Json::object();
-};
-
-Json Charge(Writer& w, const std::string& at, const FittedPeak& p, const FitDescription& d,
+Json Charge(JsonWriter& w, const std::string& at, const FittedPeak& p, const FitDescription& d,
             Json& peak) {
     if (d.areaMm2)
         peak["Nt_cm2"] = w.Value(at + "Nt_cm2", p.charge, DensityOfCharge(1, *d.areaMm2));
     return w.Value(at + "charge", p.charge);
 }
 
-Json SharedPeaks(Writer& w, const JointFit& fit, const JointDescription& d) {
+Json SharedPeaks(JsonWriter& w, const JointFit& fit, const JointDescription& d) {
     Json peaks = Json::array();
     for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
         const FittedPeak& p = fit.peaks[k];
@@ -90,16 +50,7 @@ Json SharedPeaks(Writer& w, const JointFit& fit, const JointDescription& d) {
     return peaks;
 }
 
-Json Background(Writer& w, const std::string& at, const FittedBackground& b) {
-    Json object = Json::object();
-    if (b.constant.fitted) object["constant"] = w.Value(at + "constant", b.constant);
-    if (b.slope.fitted) object["slope"] = w.Value(at + "slope", b.slope);
-    if (b.amplitude.fitted) object["amplitude"] = w.Value(at + "amplitude", b.amplitude);
-    if (b.scale.fitted) object["scale_K"] = w.Value(at + "scale_K", b.scale);
-    return object;
-}
-
-Json CurveObject(Writer& w, const SpectrumFit& curve, const FitDescription& d, std::size_t c) {
+Json CurveObject(JsonWriter& w, const SpectrumFit& curve, const FitDescription& d, std::size_t c) {
     const std::string at = "curves[" + std::to_string(c) + "].";
     Json object;
     object["file"] = d.file;
@@ -107,7 +58,7 @@ Json CurveObject(Writer& w, const SpectrumFit& curve, const FitDescription& d, s
     object["points"] = curve.statistics.points;
     object["fom_percent"] = w.Number(at + "fom_percent", curve.statistics.fomPercent);
     object["r2"] = w.Number(at + "r2", curve.statistics.r2);
-    object["background"] = Background(w, at + "background.", curve.background);
+    object["background"] = BackgroundJson(w, at + "background.", curve.background);
     Json peaks = Json::array();
     for (std::size_t k = 0; k < curve.peaks.size(); ++k) {
         const FittedPeak& p = curve.peaks[k];
@@ -128,7 +79,7 @@ Json CurveObject(Writer& w, const SpectrumFit& curve, const FitDescription& d, s
 }  // namespace
 
 nlohmann::ordered_json JointJson(const JointFit& fit, const JointDescription& d) {
-    Writer w;
+    JsonWriter w;
     Json j;
     const FitDescription& first = d.curves.front();
     j["model"] = ModelName(first.kinetics);
@@ -171,7 +122,7 @@ nlohmann::ordered_json JointJson(const JointFit& fit, const JointDescription& d)
 }
 
 std::string JointJsonText(const JointFit& fit, const JointDescription& d) {
-    return JointJson(fit, d).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    return JsonLine(JointJson(fit, d));
 }
 
 }  // namespace tsc::analysis

@@ -61,15 +61,7 @@ std::string SharedTable(const JointFit& fit, const JointDescription& d) {
                 Pad(WithError(p.b, ""), 18) + Pad(Significant(p.corrEtLnVt, 4), 17) +
                 (d.sharedCharge ? WithError(Density(p.charge, first), "") : "") + "\n";
     }
-    for (std::size_t k = 0; k < fit.peaks.size(); ++k) {
-        const FittedPeak& p = fit.peaks[k];
-        if (p.verdict == PeakVerdict::RanAway || p.why.empty()) continue;
-        text +=
-            "  peak " + std::to_string(k + 1) +
-            (p.verdict == PeakVerdict::Undetermined ? " is not determined by the data: " : ": ") +
-            p.why + "\n";
-    }
-    return text;
+    return text + PeakRemarks(fit.peaks);
 }
 
 std::string Background(const FittedBackground& b, const std::string& unit) {

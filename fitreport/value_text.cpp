@@ -1,5 +1,6 @@
 #include "value_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -35,6 +36,26 @@ std::string Pad(const std::string& text, std::size_t width) {
     }
     if (characters >= width) return text + " ";
     return text + std::string(width - characters, ' ');
+}
+
+std::string CsvNumber(double value) {
+    if (!std::isfinite(value)) return "nan";
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc{} ? std::string(text, end) : "nan";
+}
+
+std::string PeakRemarks(const std::vector<FittedPeak>& peaks) {
+    std::string text;
+    for (std::size_t k = 0; k < peaks.size(); ++k) {
+        const FittedPeak& p = peaks[k];
+        if (p.verdict == PeakVerdict::RanAway || p.why.empty()) continue;
+        text +=
+            "  peak " + std::to_string(k + 1) +
+            (p.verdict == PeakVerdict::Undetermined ? " is not determined by the data: " : ": ") +
+            p.why + "\n";
+    }
+    return text;
 }
 
 }  // namespace tsc::analysis

@@ -130,8 +130,7 @@ std::vector<FitOutcome> PerCurve(const GlobalOutcome& o, const std::vector<Spect
 }
 
 std::optional<double> Statistic(const GlobalOutcome& o, double value) {
-    if (!o.fit.converged || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return o.fit.converged ? IfFinite(value) : std::nullopt;
 }
 
 constexpr const char* kDoc = R"(Fits curves of one sample at several heating rates together.

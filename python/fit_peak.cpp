@@ -6,6 +6,10 @@
 
 namespace tsc::python {
 
+std::optional<double> IfFinite(double value) {
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
 namespace {
 
 using analysis::Estimate;
@@ -13,8 +17,9 @@ using analysis::PeakVerdict;
 
 using Maybe = std::optional<double>;
 
-Maybe Value(double value) { return std::isfinite(value) ? Maybe(value) : std::nullopt; }
-Maybe Error(const Estimate& e) { return e.fitted && !e.derived ? Value(e.stderr_) : std::nullopt; }
+Maybe Error(const Estimate& e) {
+    return e.fitted && !e.derived ? IfFinite(e.stderr_) : std::nullopt;
+}
 
 std::string Shown(const Maybe& value, const Maybe& error, const char* unit) {
     if (!value) return "None";
@@ -30,21 +35,21 @@ PeakView ViewOf(const analysis::FittedPeak& p, const analysis::FitDescription& d
     v.verdict = VerdictKey(p.verdict);
     v.why = p.why;
     if (p.verdict == PeakVerdict::RanAway) return v;
-    v.Tm = Value(p.Tm.value);
-    v.Im = Value(p.Im.value);
-    v.Et = Value(p.Et.value);
+    v.Tm = IfFinite(p.Tm.value);
+    v.Im = IfFinite(p.Im.value);
+    v.Et = IfFinite(p.Et.value);
     v.Et_stderr = Error(p.Et);
-    v.Vt = Value(p.Vt.value);
+    v.Vt = IfFinite(p.Vt.value);
     v.Vt_stderr = Error(p.Vt);
-    v.b = Value(p.b.value);
+    v.b = IfFinite(p.b.value);
     v.b_stderr = Error(p.b);
-    v.charge = Value(p.charge.value);
+    v.charge = IfFinite(p.charge.value);
     v.charge_stderr = Error(p.charge);
-    v.share = Value(p.share);
+    v.share = IfFinite(p.share);
     if (d.areaMm2) {
         // Scaled as the reports scale it.
         const double perCharge = analysis::DensityOfCharge(1, *d.areaMm2);
-        v.Nt = Value(p.charge.value * perCharge);
+        v.Nt = IfFinite(p.charge.value * perCharge);
         if (v.charge_stderr) v.Nt_stderr = *v.charge_stderr * perCharge;
     }
     const auto held = [](const Estimate& e) { return !e.fitted && !e.derived; };

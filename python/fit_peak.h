@@ -20,6 +20,9 @@ struct PeakView {
     std::vector<std::string> fixed;
 };
 
+// A value as the fit's views give it: None where it is not finite.
+std::optional<double> IfFinite(double value);
+
 // A peak that ran away keeps only its verdict and why.
 PeakView ViewOf(const analysis::FittedPeak& peak, const analysis::FitDescription& description);
 

@@ -20,8 +20,6 @@ using analysis::SpectrumFit;
 
 using Maybe = std::optional<double>;
 
-Maybe Value(double value) { return std::isfinite(value) ? Maybe(value) : std::nullopt; }
-
 // The values a fit that did not converge does not show.
 template <class Make>
 py::object IfConverged(const FitOutcome& o, Make make) {
@@ -35,7 +33,7 @@ py::object IfConverged(const FitOutcome& o, Make make) {
 }
 
 Maybe Statistic(const FitOutcome& o, double value) {
-    return o.fit.converged ? Value(value) : std::nullopt;
+    return o.fit.converged ? IfFinite(value) : std::nullopt;
 }
 
 py::dict JsonOf(const FitOutcome& o) {

@@ -37,6 +37,15 @@ double FirstOrderFrequency(double Et, double Tm, double betaPerSecond) {
     return betaPerSecond * x / Tm * std::exp(x);
 }
 
+double FirstOrderTop(double Et, double s, double betaPerSecond) {
+    double low = 10, high = 2000;
+    for (int i = 0; i < 200; ++i) {
+        const double mid = (low + high) / 2;
+        (FirstOrderFrequency(Et, mid, betaPerSecond) > s ? low : high) = mid;
+    }
+    return (low + high) / 2;
+}
+
 GlowCurve MakeGlowCurve(const std::vector<GlowPeak>& peaks, double betaPerSecond, double from,
                         double to, double step, double (*background)(double)) {
     GlowCurve curve;

@@ -24,6 +24,9 @@ struct GlowCurve {
 
 // The frequency that puts a first-order peak of energy Et at Tm (K/s).
 double FirstOrderFrequency(double Et, double Tm, double betaPerSecond);
+// Where a first-order peak of (Et, s) lies at this rate (K/s): the above
+// solved for Tm by bisection over 10 to 2000 K.
+double FirstOrderTop(double Et, double s, double betaPerSecond);
 
 // The peaks on T = from, from + step, ... up to `to`, plus background(T).
 GlowCurve MakeGlowCurve(const std::vector<GlowPeak>& peaks, double betaPerSecond, double from,

@@ -16,17 +16,6 @@ using namespace tsc::analysis;
 
 constexpr double kK = 8.617333262e-5;  // eV/K
 
-// Where a first-order peak of (Et, s) lies at this rate: the frequency
-// glow_curve gives a peak at Tm, solved for Tm.
-double TopAt(double Et, double s, double betaPerSecond) {
-    double low = 10, high = 2000;
-    for (int i = 0; i < 200; ++i) {
-        const double mid = (low + high) / 2;
-        (FirstOrderFrequency(Et, mid, betaPerSecond) > s ? low : high) = mid;
-    }
-    return (low + high) / 2;
-}
-
 struct Level {
     double Et, s, height, b = 1;
 };
@@ -38,7 +27,7 @@ std::vector<GlowCurve> AtRates(const std::vector<Level>& levels, const std::vect
     for (std::size_t r = 0; r < rates.size(); ++r) {
         std::vector<GlowPeak> peaks;
         for (const Level& l : levels) {
-            peaks.push_back({l.Et, TopAt(l.Et, l.s, rates[r]), l.height * (1 + r), l.b});
+            peaks.push_back({l.Et, FirstOrderTop(l.Et, l.s, rates[r]), l.height * (1 + r), l.b});
         }
         curves.push_back(MakeGlowCurve(peaks, rates[r], 330, 600, 1));
         if (noise > 0) AddNoise(curves.back(), noise, 11 + static_cast<unsigned>(r));
