@@ -195,8 +195,11 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     const bool haveJacobian = problem.Jacobian(p, J);
     const double dof = static_cast<double>(data.T.size()) - freeCount;
     const double sigma2 = dof > 0 ? fit.statistics.chi2 / data.chi2Unit / dof : kNotAValue;
+    // Without a Jacobian no value has an error.
     const Covariance covariance =
-        haveJacobian ? CovarianceOf(J, onBound, sigma2) : Covariance{J, false};
+        haveJacobian
+            ? CovarianceOf(J, onBound, sigma2)
+            : Covariance{Eigen::MatrixXd::Constant(freeCount, freeCount, kNotAValue), false};
     const Eigen::MatrixXd& C = covariance.matrix;
     for (const FreeValue& v : free) fit.parameterNames.push_back(v.name);
     fit.correlation = Eigen::MatrixXd::Constant(freeCount, freeCount, kNotAValue);

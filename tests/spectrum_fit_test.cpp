@@ -150,6 +150,14 @@ TEST(SpectrumFit, WhatCannotBeFittedIsNeverAResult) {
         EXPECT_FALSE(fit.converged) << c.name << ": FOM " << fit.statistics.fomPercent;
         EXPECT_FALSE(fit.failure.empty()) << c.name;
     }
+
+    // Two points at one temperature: no Jacobian, so no errors to carry over.
+    GlowCurve twoPoints;
+    twoPoints.T = {873.59, 873.59};
+    twoPoints.I = {1e-300, 0};
+    for (const Kinetics k : {Kinetics::First, Kinetics::General, Kinetics::Window}) {
+        EXPECT_FALSE(Fit(twoPoints, k, 1).converged) << static_cast<int>(k);
+    }
 }
 
 }  // namespace
