@@ -219,8 +219,9 @@ bool Preferred(const SpectrumFit& a, const SpectrumFit& b) {
 
 // A fit from these starts, with peaks that run away started again, and
 // retries from other energies until one converges. General order is reached
-// three ways, since a spectrum of many broad peaks has many minima: from the
-// first-order fit, and directly from two start orders; the preferred wins.
+// from the first-order fit and, where that leaves peaks run away or fails,
+// also directly from two start orders, since a spectrum of many broad peaks
+// has many minima; the preferred wins.
 SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
     std::sort(starts.begin(), starts.end(),
               [](const PeakStart& a, const PeakStart& b) { return a.Tm < b.Tm; });
@@ -245,19 +246,22 @@ SpectrumFit FitFromStarts(const Context& c, std::vector<PeakStart> starts) {
                 if (p.b.fixed && p.b.value != 1) p.kinetics = Kinetics::General;
             }
         }
-        SpectrumFit fit = Reseeded(c, FitModel(c, model), model, starts);
         if (!general) {
-            keep(std::move(fit));
+            keep(Reseeded(c, FitModel(c, model), model, starts));
             if (best.converged) break;
             continue;
         }
+        // The first-order fit is only a start here: its peaks that ran away
+        // start again in the general-order fit.
+        const SpectrumFit firstOrder = FitModel(c, model);
         if (!Stopped(c)) {
             const SpectrumModel staged =
-                ModelFromFit(fit, model, Kinetics::General, kGeneralStart, r.fixed);
+                ModelFromFit(firstOrder, model, Kinetics::General, kGeneralStart, r.fixed);
             keep(Reseeded(c, FitModel(c, staged), staged, starts));
         }
+        // The direct starts only where that did not give a clean fit.
         for (const double b : kGeneralOrderStarts) {
-            if (Stopped(c)) break;
+            if (Stopped(c) || (best.converged && RanAway(best) == 0)) break;
             const SpectrumModel direct =
                 StartModel(c.data, starts, Kinetics::General, r.background, r.fixed, b, factor);
             keep(Reseeded(c, FitModel(c, direct), direct, starts));
