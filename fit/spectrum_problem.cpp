@@ -211,14 +211,18 @@ bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
     sum.assign(n, 0);
     std::vector<double>& I = scratch_.lnI;
     I.resize(n);
+    slopes_.valid = false;
+    slopes_.peaks.resize(peaks_.size());
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         PeakLevel level;
         if (!LevelOf(p, k, level)) return false;
         if (model_.peaks[k].kinetics == Kinetics::Window) {
             if (!WindowCurrents(level, I)) return false;
         } else {
-            EvaluatePeak(level, heating_, data_.T, {I, {}, {}, {}});
-            for (double& v : I) v = std::exp(v);
+            auto& [lnI, dEt, dLnS, dB] = slopes_.peaks[k];
+            for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
+            EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
+            for (std::size_t i = 0; i < n; ++i) I[i] = std::exp(lnI[i]);
         }
         for (std::size_t i = 0; i < n; ++i) sum[i] += I[i];
         if (curves) {
@@ -236,7 +240,12 @@ bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
         if (curves) curves->background[i] = v;
         sum[i] += v;
     }
-    return std::all_of(sum.begin(), sum.end(), [](double v) { return std::isfinite(v); });
+    if (!std::all_of(sum.begin(), sum.end(), [](double v) { return std::isfinite(v); })) {
+        return false;
+    }
+    slopes_.p = p;
+    slopes_.valid = true;
+    return true;
 }
 
 SpectrumProblem::Curves SpectrumProblem::Evaluate(const Eigen::VectorXd& p) const {
@@ -285,10 +294,14 @@ Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int pea
 bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) const {
     const int n = Points();
     J.setZero(n, static_cast<Eigen::Index>(free_.size()));
-    std::vector<double>&lnI = scratch_.lnI, &dEt = scratch_.dEt, &dLnS = scratch_.dLnS,
-    &dB = scratch_.dB;
-    for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
+    const bool evaluatedHere = slopes_.valid && slopes_.p.size() == p.size() && slopes_.p == p;
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
+        // The slopes where the residuals were evaluated, else worked out.
+        std::array<std::vector<double>, 4>& slopes =
+            evaluatedHere && model_.peaks[k].kinetics != Kinetics::Window ? slopes_.peaks[k]
+                                                                          : scratch_.columns;
+        auto& [lnI, dEt, dLnS, dB] = slopes;
+        for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
         PeakLevel level;
         if (!LevelOf(p, k, level)) return false;
         const Eigen::MatrixXd D = LevelJacobian(p, k);
@@ -318,7 +331,9 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
             }
             continue;
         }
-        EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
+        if (&slopes != &slopes_.peaks[k]) {
+            EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
+        }
         // Only the columns this peak moves.
         std::vector<Eigen::Index> columns;
         for (Eigen::Index j = 0; j < D.cols(); ++j) {

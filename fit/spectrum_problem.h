@@ -133,9 +133,19 @@ class SpectrumProblem : public LeastSquaresProblem {
     // Working columns, kept between evaluations: a curve of a million points
     // would otherwise allocate and fault in tens of megabytes each time.
     struct Scratch {
-        std::vector<double> lnI, dEt, dLnS, dB, sum;
+        std::vector<double> lnI, sum;
+        std::array<std::vector<double>, 4> columns;  // ln I and its slopes
     };
     mutable Scratch scratch_;
+    // Each peak's ln I and slopes (Et, ln s, b) where the model was last
+    // evaluated: the solver asks for the Jacobian where it last asked for
+    // the residuals, and the temperature integrals are most of the work.
+    struct SlopesAt {
+        Eigen::VectorXd p;
+        std::vector<std::array<std::vector<double>, 4>> peaks;
+        bool valid = false;
+    };
+    mutable SlopesAt slopes_;
 };
 
 }  // namespace tsc::analysis
