@@ -98,8 +98,9 @@ void TEvaluationForm::OpenMeasurement(const QString& fileName) {
             if (read.second)
                 throw Exception(CurveRefusalText(fileName, *read.second).toStdString());
             if (read.first->curve.T.empty()) {
-                throw Exception(CurveRefusalText(fileName, {path, 0, "the file holds no points"})
-                                    .toStdString());
+                throw Exception(
+                    CurveRefusalText(fileName, RefusalOf(path, 0, CurveProblem::NoPoints))
+                        .toStdString());
             }
             auto measurement = std::const_pointer_cast<Measurement>(read.first);
             measurement->fileName = fileName;
@@ -272,7 +273,7 @@ void TEvaluationForm::FitClick(QObject* /*sender*/) {
                 // No values, only why; the window keeps the result it had.
                 statusBar()->showMessage(
                     Ja("最後のフィットは収束しませんでした。表示は前の結果のままです。"));
-                throw Exception(FitFailureText(ShownName(), fit.failure).toStdString());
+                throw Exception(FitFailureText(ShownName(), fit).toStdString());
             }
             ShowFit(done.outcome);
         });

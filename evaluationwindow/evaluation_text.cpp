@@ -30,17 +30,6 @@ QString WithError(const Estimate& e, double scale) {
     return text;
 }
 
-QString CurveRefusalText(const QString& file, const CurveRefusal& refusal) {
-    QString text = Ja("測定データを読み込めませんでした。\nファイル: ") + file;
-    if (refusal.line > 0) text += Ja("\n行: ") + QString::number(refusal.line);
-    return text + Ja("\n理由: ") + QString::fromStdString(refusal.reason);
-}
-
-QString FitFailureText(const QString& file, const std::string& why) {
-    return Ja("フィットが収束しませんでした。前の結果をそのまま表示しています。\nファイル: ") +
-           file + Ja("\n理由: ") + QString::fromStdString(why);
-}
-
 QString FitStatisticsText(const SpectrumFit& fit) {
     const FitStatistics& s = fit.statistics;
     const QString unit = Ja(" A²");

@@ -34,8 +34,8 @@ QString WithError(const tsc::analysis::Estimate& estimate, double scale = 1);
 // The reader's refusal of a file, naming the file and the line.
 QString CurveRefusalText(const QString& file, const tsc::analysis::CurveRefusal& refusal);
 
-// A fit that did not converge.
-QString FitFailureText(const QString& file, const std::string& why);
+// A fit that did not converge, and why.
+QString FitFailureText(const QString& file, const tsc::analysis::SpectrumFit& fit);
 
 // Why a classic method does not apply.
 QString MethodRefusalText(const tsc::analysis::MethodRefusal& refusal);

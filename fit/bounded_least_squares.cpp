@@ -192,9 +192,13 @@ SolveOutcome SolveBounded(const LeastSquaresProblem& problem, const Eigen::Vecto
         case lms::XtolTooSmall:
         case lms::GtolTooSmall:
             outcome.converged = defined;
-            if (!defined) outcome.why = "the model is not defined where the fit stopped";
+            if (!defined) {
+                outcome.problem = SolveProblem::Undefined;
+                outcome.why = "the model is not defined where the fit stopped";
+            }
             break;
         case lms::TooManyFunctionEvaluation:
+            outcome.problem = SolveProblem::OutOfEvaluations;
             outcome.why = "the fit used up its evaluations without converging";
             break;
         case lms::UserAsked:
@@ -202,12 +206,16 @@ SolveOutcome SolveBounded(const LeastSquaresProblem& problem, const Eigen::Vecto
                 outcome.converged = defined;
                 break;
             }
+            outcome.problem = functor.cancelled   ? SolveProblem::Cancelled
+                              : functor.outOfTime ? SolveProblem::OutOfTime
+                                                  : SolveProblem::OutOfEvaluations;
             outcome.why = functor.cancelled ? "the fit was cancelled"
                           : functor.outOfTime
                               ? "the fit ran out of time without converging"
                               : "the fit used up its evaluations without converging";
             break;
         default:
+            outcome.problem = SolveProblem::CannotStart;
             outcome.why = "the fit could not start: too few points for the values to fit";
             break;
     }

@@ -39,9 +39,13 @@ struct SolveLimits {
     double tolerance = 1e-10;
 };
 
+// Why a solve stopped without converging.
+enum class SolveProblem { None, Undefined, OutOfEvaluations, Cancelled, OutOfTime, CannotStart };
+
 struct SolveOutcome {
     Eigen::VectorXd p;
     bool converged = false;
+    SolveProblem problem = SolveProblem::None;
     bool cancelled = false;  // by the flag
     bool outOfTime = false;
     int iterations = 0;

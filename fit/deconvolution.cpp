@@ -558,6 +558,7 @@ SpectrumFit NamingHeldValues(SpectrumFit fit, const DeconvolutionRequest& reques
         held += (held.empty() ? "" : ", ") + value + " of peak " + std::to_string(f.peak + 1);
     }
     fit.failure += "; the values held (" + held + ") may lie outside what the data allow";
+    fit.heldValuesSuspect = true;
     return fit;
 }
 

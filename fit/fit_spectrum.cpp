@@ -116,20 +116,49 @@ FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted,
 namespace {
 
 // Why the statistics contradict a fit that says it converged, if they do.
-std::string Contradiction(const FitStatistics& s) {
+// Why statistics say a fit does not describe the measurement, if they do.
+struct Contradiction {
+    FitProblem problem = FitProblem::None;
+    std::string why;
+};
+
+Contradiction ContradictionIn(const FitStatistics& s) {
     if (!(std::isfinite(s.fomPercent) && s.fomPercent >= 0)) {
         // A sum of no positive area: the curve is upside down, or nothing.
-        return "the fitted curve has no positive area, so it does not describe the measurement";
+        return {FitProblem::NoPositiveArea,
+                "the fitted curve has no positive area, so it does not describe the measurement"};
     }
     if (!(s.fomPercent < 100)) {
         char fom[32];
         std::snprintf(fom, sizeof fom, "%.3g", s.fomPercent);
-        return std::string(
-                   "the fitted curve misses the measurement by more than its own area (FOM ") +
-               fom + " %)";
+        return {FitProblem::MissesCurve,
+                std::string("the fitted curve misses the measurement by more than its own area "
+                            "(FOM ") +
+                    fom + " %)"};
     }
-    if (!(s.r2 > 0)) return "the fit describes the measurement worse than its mean value (R² ≤ 0)";
-    return "";
+    if (!(s.r2 > 0)) {
+        return {FitProblem::WorseThanMean,
+                "the fit describes the measurement worse than its mean value (R² ≤ 0)"};
+    }
+    return {};
+}
+
+FitProblem ProblemOf(SolveProblem p) {
+    switch (p) {
+        case SolveProblem::None:
+            return FitProblem::None;
+        case SolveProblem::Undefined:
+            return FitProblem::Undefined;
+        case SolveProblem::OutOfEvaluations:
+            return FitProblem::OutOfEvaluations;
+        case SolveProblem::Cancelled:
+            return FitProblem::Cancelled;
+        case SolveProblem::OutOfTime:
+            return FitProblem::OutOfTime;
+        case SolveProblem::CannotStart:
+            return FitProblem::CannotStart;
+    }
+    return FitProblem::None;
 }
 
 void Append(std::string& why, const std::string& more) {
@@ -147,6 +176,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     const SpectrumProblem problem(data, model);
     if (!problem.Startable()) {
         fit.failure = "no start values: a start value gives no peak above the first temperature";
+        fit.problem = FitProblem::NoStart;
         return fit;
     }
     const Eigen::VectorXd lower = problem.Lower(), upper = problem.Upper();
@@ -167,6 +197,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
         if (shaped.cancelled) {
             fit.cancelled = true;
             fit.failure = shaped.why;
+            fit.problem = FitProblem::Cancelled;
             return fit;
         }
         if (projected.Full(shaped.p, solved)) start = solved;
@@ -180,6 +211,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     if (!curves.defined) {
         fit.failure =
             outcome.why.empty() ? "the model is not defined where the fit stopped" : outcome.why;
+        fit.problem = outcome.why.empty() ? FitProblem::Undefined : ProblemOf(outcome.problem);
         return fit;
     }
     fit.fitted = curves.sum;
@@ -386,17 +418,20 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
 
     fit.converged = outcome.converged;
     fit.failure = outcome.why;
+    fit.problem = ProblemOf(outcome.problem);
     if (fit.converged && !covariance.positiveDefinite) {
         fit.converged = false;
         fit.failure =
             "the fit stopped where the data do not determine its values (the covariance is "
             "singular)";
+        fit.problem = FitProblem::Undetermined;
     }
     if (fit.converged) {
-        const std::string contradiction = Contradiction(fit.statistics);
-        if (!contradiction.empty()) {
+        const Contradiction contradiction = ContradictionIn(fit.statistics);
+        if (contradiction.problem != FitProblem::None) {
             fit.converged = false;
-            fit.failure = contradiction;
+            fit.failure = contradiction.why;
+            fit.problem = contradiction.problem;
         }
     }
     if (fit.converged && !fit.peaks.empty() &&
@@ -404,6 +439,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
                     [](const FittedPeak& k) { return k.verdict == PeakVerdict::RanAway; })) {
         fit.converged = false;
         fit.failure = "every peak ran away: " + fit.peaks.front().why;
+        fit.problem = FitProblem::EveryPeakRanAway;
     }
     return fit;
 }

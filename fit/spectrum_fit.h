@@ -67,10 +67,29 @@ struct FitStatistics {
     double bic = kNotAValue;          // n ln(chi2/n) + p ln n
 };
 
+// Why a fit did not converge, for a window to say in its own language;
+// `failure` says it in English.
+enum class FitProblem {
+    None,
+    Undefined,         // the model is not defined where the fit stopped
+    OutOfEvaluations,  // it used up its evaluations
+    Cancelled,
+    OutOfTime,
+    CannotStart,     // too few points for the values to fit
+    NoStart,         // a start value gives no peak above the first temperature
+    Undetermined,    // the data do not determine its values (singular covariance)
+    NoPositiveArea,  // the fitted curve has no positive area
+    MissesCurve,     // it misses the measurement by more than its area (FOM over 100 %)
+    WorseThanMean,   // R² not above 0
+    EveryPeakRanAway,
+};
+
 struct SpectrumFit {
     bool converged = false;
     bool cancelled = false;
     std::string failure;  // why not converged, for a person
+    FitProblem problem = FitProblem::None;
+    bool heldValuesSuspect = false;  // values the user held may be why
     int iterations = 0;
     int evaluations = 0;
     std::vector<FittedPeak> peaks;  // by ascending Tm

@@ -100,15 +100,14 @@ class Reader {
             const Number kind = ParseNumber(fields[i], values[i]);
             if (kind == Number::NotANumber) {
                 if (!seenContent_ && i == 0) return seenContent_ = true;  // the header
-                return Refuse("expected two numbers, temperature and current");
+                return Refuse(CurveProblem::NotTwoNumbers);
             }
-            if (kind == Number::NotFinite) return Refuse("a value that is not finite");
+            if (kind == Number::NotFinite) return Refuse(CurveProblem::NotFinite);
         }
         if (!seenContent_) resultsFile_ = values.size() == 1;
         seenContent_ = true;
         if (resultsFile_) {
-            if (values.size() != 1)
-                return Refuse("expected one number per line, as in a results file");
+            if (values.size() != 1) return Refuse(CurveProblem::NotOneNumber);
             if (!pendingTemperature_) {
                 pendingTemperature_ = values[0];
                 return true;
@@ -117,12 +116,12 @@ class Reader {
             pendingTemperature_.reset();
             return Point(T, values[0]);
         }
-        if (values.size() != 2) return Refuse("expected two numbers, temperature and current");
+        if (values.size() != 2) return Refuse(CurveProblem::NotTwoNumbers);
         return Point(values[0], values[1]);
     }
 
     CurveReading Finish() {
-        if (!refusal_ && pendingTemperature_) Refuse("a temperature without its current");
+        if (!refusal_ && pendingTemperature_) Refuse(CurveProblem::TemperatureWithoutCurrent);
         if (refusal_) return *refusal_;
         SortByTemperature(curve_);
         return std::move(curve_);
@@ -130,20 +129,20 @@ class Reader {
 
   private:
     bool EndOfBlock() {
-        if (pendingTemperature_) return Refuse("a temperature without its current");
+        if (pendingTemperature_) return Refuse(CurveProblem::TemperatureWithoutCurrent);
         return true;
     }
 
     bool Point(double T, double I) {
         if (celsius_) T += kZeroCelsius;
-        if (!(T > 0)) return Refuse("a temperature that is not above 0 K");
+        if (!(T > 0)) return Refuse(CurveProblem::TemperatureNotAboveZero);
         curve_.T.push_back(T);
         curve_.I.push_back(I);
         return true;
     }
 
-    bool Refuse(std::string reason) {
-        refusal_ = CurveRefusal{file_, line_, std::move(reason)};
+    bool Refuse(CurveProblem problem) {
+        refusal_ = RefusalOf(file_, line_, problem);
         return false;
     }
 
@@ -158,6 +157,48 @@ class Reader {
 };
 
 }  // namespace
+
+CurveRefusal RefusalOf(const std::string& file, std::size_t line, CurveProblem problem,
+                       std::size_t points, std::size_t values) {
+    std::string reason;
+    switch (problem) {
+        case CurveProblem::NotTwoNumbers:
+            reason = "expected two numbers, temperature and current";
+            break;
+        case CurveProblem::NotFinite:
+            reason = "a value that is not finite";
+            break;
+        case CurveProblem::NotOneNumber:
+            reason = "expected one number per line, as in a results file";
+            break;
+        case CurveProblem::TemperatureWithoutCurrent:
+            reason = "a temperature without its current";
+            break;
+        case CurveProblem::TemperatureNotAboveZero:
+            reason = "a temperature that is not above 0 K";
+            break;
+        case CurveProblem::Folder:
+            reason = "this is a folder, not a file";
+            break;
+        case CurveProblem::TooLarge:
+            reason = "the file is larger than 256 MiB";
+            break;
+        case CurveProblem::CannotOpen:
+            reason = "the file cannot be opened";
+            break;
+        case CurveProblem::CannotRead:
+            reason = "the file cannot be read";
+            break;
+        case CurveProblem::NoPoints:
+            reason = "the file holds no points";
+            break;
+        case CurveProblem::TooFewPoints:
+            reason = std::to_string(points) + " points; fitting " + std::to_string(values) +
+                     " parameters needs at least " + std::to_string(kPointsPerFittedValue * values);
+            break;
+    }
+    return {file, line, reason, problem, points, values};
+}
 
 std::string CurveRefusal::Message() const {
     if (line == 0) return file + ": " + reason;
@@ -182,16 +223,16 @@ CurveReading ParseMeasuredCurve(std::string_view bytes, const std::string& fileN
 CurveReading ReadMeasuredCurve(const std::string& fileName, bool celsius) {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error)) {
-        return CurveRefusal{fileName, 0, "this is a folder, not a file"};
+        return RefusalOf(fileName, 0, CurveProblem::Folder);
     }
     const std::uintmax_t size = std::filesystem::file_size(fileName, error);
     if (!error && size > kMaxFileBytes) {
-        return CurveRefusal{fileName, 0, "the file is larger than 256 MiB"};
+        return RefusalOf(fileName, 0, CurveProblem::TooLarge);
     }
     std::ifstream in(fileName, std::ios::binary);
-    if (!in.is_open()) return CurveRefusal{fileName, 0, "the file cannot be opened"};
+    if (!in.is_open()) return RefusalOf(fileName, 0, CurveProblem::CannotOpen);
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    if (in.bad()) return CurveRefusal{fileName, 0, "the file cannot be read"};
+    if (in.bad()) return RefusalOf(fileName, 0, CurveProblem::CannotRead);
     return ParseMeasuredCurve(bytes, fileName, celsius);
 }
 
@@ -209,11 +250,8 @@ MeasuredCurve WithinRange(const MeasuredCurve& curve, double low, double high) {
 
 std::optional<CurveRefusal> CheckEnoughPoints(const MeasuredCurve& curve, std::size_t parameters,
                                               const std::string& fileName) {
-    if (curve.T.size() >= 4 * parameters) return std::nullopt;
-    return CurveRefusal{fileName, 0,
-                        std::to_string(curve.T.size()) + " points; fitting " +
-                            std::to_string(parameters) + " parameters needs at least " +
-                            std::to_string(4 * parameters)};
+    if (curve.T.size() >= kPointsPerFittedValue * parameters) return std::nullopt;
+    return RefusalOf(fileName, 0, CurveProblem::TooFewPoints, curve.T.size(), parameters);
 }
 
 }  // namespace tsc::analysis

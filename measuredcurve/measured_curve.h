@@ -17,15 +17,40 @@ struct MeasuredCurve {
     std::size_t reordered = 0;
 };
 
+// What was wrong with a file, so that a window can say it in its own
+// language; `reason` below says it in English.
+enum class CurveProblem {
+    NotTwoNumbers,              // a line that is not temperature and current
+    NotFinite,                  // a value that is not finite
+    NotOneNumber,               // a results file's line that is not one number
+    TemperatureWithoutCurrent,  // a results file's temperature with no current
+    TemperatureNotAboveZero,
+    Folder,
+    TooLarge,  // over 256 MiB
+    CannotOpen,
+    CannotRead,
+    NoPoints,
+    TooFewPoints,  // `points` for a fit of `values` values
+};
+
+// A fit needs this many points for each value it fits.
+inline constexpr std::size_t kPointsPerFittedValue = 4;
+
 // Why a file was not taken, said once for a person: "FILE:LINE: reason",
 // or "FILE: reason" where no single line is to blame (line 0).
 struct CurveRefusal {
     std::string file;
     std::size_t line = 0;
     std::string reason;
+    CurveProblem problem = CurveProblem::NotTwoNumbers;
+    std::size_t points = 0, values = 0;  // for TooFewPoints
 
     std::string Message() const;
 };
+
+// The refusal of `file` for `problem`, its reason in English.
+CurveRefusal RefusalOf(const std::string& file, std::size_t line, CurveProblem problem,
+                       std::size_t points = 0, std::size_t values = 0);
 
 using CurveReading = std::variant<MeasuredCurve, CurveRefusal>;
 
@@ -50,7 +75,7 @@ CurveReading ReadMeasuredCurve(const std::string& fileName, bool celsius);
 // The points with low <= T <= high.
 MeasuredCurve WithinRange(const MeasuredCurve& curve, double low, double high);
 
-// A fit of `parameters` values needs at least four points for each.
+// A fit of `parameters` values needs kPointsPerFittedValue points for each.
 std::optional<CurveRefusal> CheckEnoughPoints(const MeasuredCurve& curve, std::size_t parameters,
                                               const std::string& fileName);
 

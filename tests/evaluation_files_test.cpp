@@ -93,8 +93,8 @@ TEST_F(EvaluationFiles, RefusedFilesNameFileAndLineAndKeepTheMeasurement) {
         const char* name;
         const char* said;  // besides the file's name
     };
-    const Case cases[] = {{"bad-line.txt", "行: 4"},
-                          {"empty.txt", "no points"},
+    const Case cases[] = {{"bad-line.txt", "行: 4\n理由: 温度と電流の 2 つの数値になっていません"},
+                          {"empty.txt", "理由: データ点がありません"},
                           {"fifo.txt", "通常のファイルではありません"},
                           {"folder.txt", "フォルダー"},
                           {"missing.txt", "ファイルがありません"}};

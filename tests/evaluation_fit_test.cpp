@@ -150,6 +150,19 @@ TEST_F(EvaluationFit, TypedValueIsHeldInTheNextFit) {
     EXPECT_NE(form_->PeakTable->item(0, kEt)->text().indexOf(QStringLiteral("±")), -1);
 }
 
+TEST_F(EvaluationFit, FailedFitSaysWhyInJapaneseAndNamesTheHeldValues) {
+    Detect();
+    for (int row = 0; row < form_->PeakTable->rowCount(); ++row) {
+        form_->PeakTable->item(row, kVt)->setText(QStringLiteral("1e-20"));
+    }
+    const QStringList boxes = ClickAndWait(*form_, form_->FitButton);
+    ASSERT_EQ(boxes.size(), 1);
+    const QString why = boxes.front().section(QStringLiteral("理由: "), 1);
+    EXPECT_TRUE(boxes.front().startsWith(QStringLiteral("フィットが収束しませんでした")));
+    EXPECT_TRUE(why.contains(QStringLiteral("固定した値"))) << why.toStdString();
+    EXPECT_FALSE(why.contains(QRegularExpression(QStringLiteral("[a-z]{3}")))) << why.toStdString();
+}
+
 TEST_F(EvaluationFit, ChartClicksPlaceAndRemoveStartsAndShiftDragSetsTheRange) {
     TCurvePlot* plot = form_->CurvePlot;
     QTest::mouseClick(plot->viewport(), Qt::LeftButton, {}, plot->PointOfTemperature(200));

@@ -84,8 +84,9 @@ QStringList WaitForWork(TEvaluationForm& form, int patienceMs) {
 QStringList ClickAndWait(TEvaluationForm& form, QAbstractButton* button) {
     const MessageBoxCatcher catcher;
     QTest::mouseClick(button, Qt::LeftButton);
-    QStringList texts = catcher.Texts();
-    return texts + WaitForWork(form);
+    // A box shown as the work ends may be closed by either catcher.
+    const QStringList waited = WaitForWork(form);
+    return catcher.Texts() + waited;
 }
 
 void DropFile(QWidget* target, const QString& path) {
