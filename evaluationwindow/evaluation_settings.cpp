@@ -15,8 +15,6 @@ using namespace tsc::analysis;
 
 namespace {
 
-constexpr int kMostPeaks = 15;
-
 // The number in a field, or nothing when it is empty; anything else that
 // is not a finite number above zero stops with a message naming the field.
 std::optional<double> PositiveNumber(const QLineEdit* field, const QString& name) {

@@ -21,7 +21,6 @@ constexpr std::size_t kCoarseBins = 4096;
 // is preferred while BIC rises by no more than this.
 constexpr double kBicGain = 10;
 constexpr double kBicSlack = 2;
-constexpr int kMostPeaks = 15;
 // Residuals whose runs of one sign are this many standard deviations too few
 // still hold structure.
 constexpr double kStructureZ = -3;

@@ -17,6 +17,10 @@ namespace tsc::analysis {
 // left in the residuals; or one near each given temperature.
 enum class PeakCount { One, Number, Automatic, AtTemperatures };
 
+// The most peaks a fit takes: at four points a value and four values a
+// peak, fifteen peaks already want 240 points, well spread.
+inline constexpr int kMostPeaks = 15;
+
 struct PeakRequest {
     PeakCount count = PeakCount::One;
     int number = 1;

@@ -19,7 +19,6 @@ using analysis::PeakParameter;
 using analysis::Weighting;
 
 // As many peaks as the automatic choice tries at most.
-constexpr int kMostPeaks = 15;
 
 template <class T, std::size_t N>
 T Choice(const std::string& value, const char* argument,
@@ -49,8 +48,9 @@ analysis::PeakRequest Peaks(py::handle peaks) {
         if (!integer) throw py::error_already_set();
         int overflow = 0;
         const long long number = PyLong_AsLongLongAndOverflow(integer.ptr(), &overflow);
-        if (overflow != 0 || number < 1 || number > kMostPeaks) {
-            throw py::value_error("peaks must be from 1 to " + std::to_string(kMostPeaks));
+        if (overflow != 0 || number < 1 || number > analysis::kMostPeaks) {
+            throw py::value_error("peaks must be from 1 to " +
+                                  std::to_string(analysis::kMostPeaks));
         }
         request.count = number == 1 ? PeakCount::One : PeakCount::Number;
         request.number = static_cast<int>(number);
@@ -61,8 +61,8 @@ analysis::PeakRequest Peaks(py::handle peaks) {
             "peaks takes \"auto\", a number of peaks or a list of temperatures (K)");
     }
     std::vector<double> temperatures = FiniteArray(peaks, "peaks");
-    if (temperatures.size() > kMostPeaks) {
-        throw py::value_error("peaks lists more than " + std::to_string(kMostPeaks) +
+    if (temperatures.size() > static_cast<std::size_t>(analysis::kMostPeaks)) {
+        throw py::value_error("peaks lists more than " + std::to_string(analysis::kMostPeaks) +
                               " temperatures");
     }
     for (const double T : temperatures) Positive(T, "each temperature in peaks");
@@ -75,7 +75,7 @@ analysis::PeakRequest Peaks(py::handle peaks) {
 }
 
 int MostPeaks(const analysis::PeakRequest& peaks) {
-    return peaks.count == PeakCount::Automatic ? kMostPeaks : peaks.number;
+    return peaks.count == PeakCount::Automatic ? analysis::kMostPeaks : peaks.number;
 }
 
 // "NAME" for the first peak or "K:NAME" for the K-th, counted from the

@@ -44,7 +44,8 @@ CLI::App* DeclareFit(CLI::App& app, FitRequest& request) {
             "sample cross-section (mm^2), which Nt is a density over")
         ->option_text("S");
     AddRead(*fit, "--peaks", request.peaks, ReadPeaks,
-            "the peaks to fit: auto, their number (1 to " + std::to_string(kMostPeaks) +
+            "the peaks to fit: auto, their number (1 to " +
+                std::to_string(tsc::analysis::kMostPeaks) +
                 "), or one near each temperature "
                 "T1,T2,... (the file's unit; a single one with a decimal point, as 210.0)")
         ->option_text("auto|N|T1,T2,...")

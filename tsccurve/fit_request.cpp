@@ -34,9 +34,9 @@ FitRequest::Peaks ReadPeaks(std::string_view text) {
     using Kind = FitRequest::Peaks::Kind;
     if (text == "auto") return {Kind::Auto, 0, {}};
     if (const std::optional<int> count = WholeNumber(text)) {
-        if (*count < 1 || *count > kMostPeaks) {
-            throw Exception("takes 1 to " + std::to_string(kMostPeaks) + " peaks, not " +
-                            std::string(text));
+        if (*count < 1 || *count > tsc::analysis::kMostPeaks) {
+            throw Exception("takes 1 to " + std::to_string(tsc::analysis::kMostPeaks) +
+                            " peaks, not " + std::string(text));
         }
         return {Kind::Count, *count, {}};
     }
@@ -61,8 +61,8 @@ FitRequest::Peaks ReadPeaks(std::string_view text) {
         }
         peaks.temperatures.push_back(T);
     }
-    if (peaks.temperatures.size() > static_cast<std::size_t>(kMostPeaks)) {
-        throw Exception("takes at most " + std::to_string(kMostPeaks) + " peaks");
+    if (peaks.temperatures.size() > static_cast<std::size_t>(tsc::analysis::kMostPeaks)) {
+        throw Exception("takes at most " + std::to_string(tsc::analysis::kMostPeaks) + " peaks");
     }
     peaks.count = static_cast<int>(peaks.temperatures.size());
     return peaks;
@@ -78,8 +78,9 @@ FitRequest::Fix ReadFix(std::string_view text) {
     std::string_view name = text.substr(0, equals);
     if (const std::size_t colon = name.find(':'); colon != std::string_view::npos) {
         const std::optional<int> peak = WholeNumber(name.substr(0, colon));
-        if (!peak || *peak < 1 || *peak > kMostPeaks) {
-            throw Exception("needs a peak number K from 1 to " + std::to_string(kMostPeaks) +
+        if (!peak || *peak < 1 || *peak > tsc::analysis::kMostPeaks) {
+            throw Exception("needs a peak number K from 1 to " +
+                            std::to_string(tsc::analysis::kMostPeaks) +
                             " before the colon, not \"" + std::string(text) + "\"");
         }
         fix.peak = *peak;

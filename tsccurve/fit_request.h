@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "deconvolution.h"
 #include "heating_rate_option.h"
 
 // What `tsccurve fit` was asked to do, as the command line says it; the fit
@@ -60,10 +61,6 @@ struct FitRequest {
     bool json = false;
     std::optional<std::string> curveFile, plotFile;
 };
-
-// The most peaks --peaks takes: at four points a value and four values a
-// peak, ten peaks already want 160 points, well spread.
-inline constexpr int kMostPeaks = 10;
 
 // The texts of --peaks and --fix; throw Exception with the reason.
 FitRequest::Peaks ReadPeaks(std::string_view text);
