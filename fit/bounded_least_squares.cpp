@@ -178,8 +178,6 @@ SolveOutcome SolveBounded(const LeastSquaresProblem& problem, const Eigen::Vecto
     outcome.p = transform.Values(z);
     outcome.iterations = static_cast<int>(lm.iter);
     outcome.evaluations = functor.evaluations;
-    outcome.cancelled = functor.cancelled;
-    outcome.outOfTime = functor.outOfTime;
     Eigen::VectorXd r;
     const bool defined = problem.Residuals(outcome.p, r) && r.allFinite();
     outcome.chi2 = defined ? r.squaredNorm() : std::numeric_limits<double>::infinity();

@@ -46,8 +46,6 @@ struct SolveOutcome {
     Eigen::VectorXd p;
     bool converged = false;
     SolveProblem problem = SolveProblem::None;
-    bool cancelled = false;  // by the flag
-    bool outOfTime = false;
     int iterations = 0;
     int evaluations = 0;
     double chi2 = 0;  // squared norm of the residuals at p

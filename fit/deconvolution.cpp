@@ -7,6 +7,7 @@
 
 #include "curve_smoothing.h"
 #include "fit_spectrum.h"
+#include "measured_curve.h"
 #include "peak_search.h"
 #include "physical_constants.h"
 
@@ -390,7 +391,8 @@ std::string Format(const char* format, double a, double b = 0, double c = 0) {
 }
 
 bool Enough(const Context& c, const SpectrumFit& fit, int peaks) {
-    return static_cast<int>(c.data.T.size()) >= 4 * FreeValueCount(c.request, peaks) &&
+    return c.data.T.size() >=
+               kPointsPerFittedValue * static_cast<std::size_t>(FreeValueCount(c.request, peaks)) &&
            peaks <= kMostPeaks && !fit.peaks.empty();
 }
 
@@ -564,11 +566,10 @@ SpectrumFit NamingHeldValues(SpectrumFit fit, const DeconvolutionRequest& reques
 SpectrumFit DeconvolveCurve(std::span<const double> T, std::span<const double> y,
                             const DeconvolutionRequest& request) {
     const double started = ThreadSeconds();
-    // A failing fit gives up within this time, so that no curve keeps a
-    // user waiting: about 1.5 s, and longer only for very large curves.
-    const double peaks = std::max(1.0, static_cast<double>(request.peaks.number));
-    const double allowance = 1.5 + 1.5e-6 * static_cast<double>(T.size()) * peaks;
-    Context c{MakeData(T, y, request), request, {}, started + allowance};
+    Context c{MakeData(T, y, request),
+              request,
+              {},
+              started + FitTimeAllowance(T.size(), request.peaks.number)};
     if (T.size() <= kDirectPoints) return DeconvolveDirect(c);
 
     // A large curve: the peaks found and fitted in bins, then the fit on
@@ -597,6 +598,10 @@ SpectrumFit DeconvolveCurve(std::span<const double> T, std::span<const double> y
 }
 
 }  // namespace
+
+double FitTimeAllowance(std::size_t points, int peaks) {
+    return 1.5 + 1.5e-6 * static_cast<double>(points) * std::max(1, peaks);
+}
 
 int FreeValueCount(const DeconvolutionRequest& request, int peaks) {
     int perPeak = 3 + (request.kinetics == Kinetics::General ? 1 : 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -20,6 +21,11 @@ enum class PeakCount { One, Number, Automatic, AtTemperatures };
 // The most peaks a fit takes: at four points a value and four values a
 // peak, fifteen peaks already want 240 points, well spread.
 inline constexpr int kMostPeaks = 15;
+
+// The processor time (s) a fit of `peaks` peaks on `points` points allows
+// itself before it gives up: about 1.5 s, longer only for very large curves,
+// so that no failing fit keeps a user waiting.
+double FitTimeAllowance(std::size_t points, int peaks);
 
 struct PeakRequest {
     PeakCount count = PeakCount::One;

@@ -116,7 +116,6 @@ FitStatistics Statistics(const FitData& data, const std::vector<double>& fitted,
 namespace {
 
 // Why the statistics contradict a fit that says it converged, if they do.
-// Why statistics say a fit does not describe the measurement, if they do.
 struct Contradiction {
     FitProblem problem = FitProblem::None;
     std::string why;
@@ -194,7 +193,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
             std::max(limits.evaluations - shaped.evaluations, 0) + kPolishEvaluations;
         fit.evaluations += shaped.evaluations;
         Eigen::VectorXd solved;
-        if (shaped.cancelled) {
+        if (shaped.problem == SolveProblem::Cancelled) {
             fit.cancelled = true;
             fit.failure = shaped.why;
             fit.problem = FitProblem::Cancelled;
@@ -205,7 +204,7 @@ SpectrumFit FitSpectrumModel(const FitData& data, const SpectrumModel& model,
     const SolveOutcome outcome = SolveBounded(problem, start, lower, upper, remaining);
     fit.iterations = iterations + outcome.iterations;
     fit.evaluations += outcome.evaluations;
-    fit.cancelled = outcome.cancelled;
+    fit.cancelled = outcome.problem == SolveProblem::Cancelled;
     const Eigen::VectorXd& p = outcome.p;
     const SpectrumProblem::Curves curves = problem.Evaluate(p);
     if (!curves.defined) {

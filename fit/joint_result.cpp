@@ -130,7 +130,7 @@ JointFit JointResult(const JointProblem& problem, const std::vector<FitData>& da
     JointFit fit;
     fit.iterations = outcome.iterations;
     fit.evaluations = outcome.evaluations;
-    fit.cancelled = outcome.cancelled;
+    fit.cancelled = outcome.problem == SolveProblem::Cancelled;
     fit.failure = outcome.why;
     const Eigen::VectorXd& p = outcome.p;
     const auto& free = problem.Free();

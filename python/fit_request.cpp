@@ -18,8 +18,6 @@ using analysis::PeakCount;
 using analysis::PeakParameter;
 using analysis::Weighting;
 
-// As many peaks as the automatic choice tries at most.
-
 template <class T, std::size_t N>
 T Choice(const std::string& value, const char* argument,
          const std::array<std::pair<const char*, T>, N>& choices) {
