@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -19,6 +20,7 @@
 
 #include "evaluation_settings.h"
 #include "evaluation_test_support.h"
+#include "evaluation_text.h"
 #include "file_dialog_driver.h"
 #include "memo.h"
 #include "message_box_catcher.h"
@@ -112,6 +114,28 @@ TEST_F(EvaluationFiles, RefusedFilesNameFileAndLineAndKeepTheMeasurement) {
         EXPECT_EQ(form_->PeakTable->TabSeparatedText(), table);
     }
     EXPECT_EQ(session_.main->Memo1->Lines.GetStrings(), QStringList{QString()});
+}
+
+// Every refusal and every failure is worded in Japanese: an English word
+// in the reason means a problem the window has no words for.
+TEST(EvaluationTexts, EveryReasonIsSaidInJapanese) {
+    using namespace tsc::analysis;
+    const QRegularExpression english(QStringLiteral("[a-z]{3}"));
+    const auto reason = [](const QString& text) {
+        return text.section(QStringLiteral("理由: "), 1);
+    };
+    for (int k = 0; k <= static_cast<int>(CurveProblem::TooFewPoints); ++k) {
+        const QString text = CurveRefusalText(
+            QStringLiteral("m.txt"), RefusalOf("m.txt", 2, static_cast<CurveProblem>(k), 3, 2));
+        EXPECT_FALSE(reason(text).contains(english)) << text.toStdString();
+    }
+    for (int k = 1; k <= static_cast<int>(FitProblem::EveryPeakRanAway); ++k) {
+        SpectrumFit fit;
+        fit.failure = "in English";
+        fit.problem = static_cast<FitProblem>(k);
+        const QString text = FitFailureText(QStringLiteral("m.txt"), fit);
+        EXPECT_FALSE(reason(text).contains(english)) << text.toStdString();
+    }
 }
 
 TEST_F(EvaluationFiles, FileDroppedOnAMainWindowFieldOpensForEvaluation) {

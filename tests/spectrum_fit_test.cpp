@@ -8,6 +8,8 @@
 
 #include "deconvolution.h"
 #include "glow_curve.h"
+#include "spectrum_problem.h"
+#include "start_model.h"
 
 namespace {
 
@@ -55,6 +57,25 @@ TEST(SpectrumFit, NoiselessOverlappingPeaksOfEachOrderComeBack) {
         }
         EXPECT_LT(fit.statistics.fomPercent, 1e-3) << c.name;
     }
+}
+
+// The Jacobian takes each peak's slopes from the last residuals when they
+// were evaluated at the same values: never from another point's.
+TEST(SpectrumFit, JacobianIsTheSameWhereverTheResidualsWereLastEvaluated) {
+    const GlowCurve curve = MakeGlowCurve(kNoiseless[2].peaks, 1, 330, 560, 1);
+    FitData data{curve.T, curve.I, std::vector<double>(curve.T.size(), 1), 1};
+    const PeakStart starts[] = {{410, 1.1, 500}, {450, 1.4, 700}};
+    const SpectrumModel model =
+        StartModel(data, starts, Kinetics::General, BackgroundKind::Linear, {});
+    const SpectrumProblem fresh(data, model), used(data, model);
+    const Eigen::VectorXd p = fresh.Start(), q = p * 1.001;
+    Eigen::MatrixXd expected, J;
+    Eigen::VectorXd r;
+    ASSERT_TRUE(fresh.Jacobian(p, expected));
+    ASSERT_TRUE(used.Residuals(q, r) && used.Jacobian(p, J));
+    EXPECT_EQ(J, expected);
+    ASSERT_TRUE(used.Residuals(p, r) && used.Jacobian(p, J));
+    EXPECT_EQ(J, expected);
 }
 
 double LinearBackground(double T) { return 20 + 0.1 * (T - 330); }
