@@ -297,9 +297,8 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
     const bool evaluatedHere = slopes_.valid && slopes_.p.size() == p.size() && slopes_.p == p;
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         // The slopes where the residuals were evaluated, else worked out.
-        std::array<std::vector<double>, 4>& slopes =
-            evaluatedHere && model_.peaks[k].kinetics != Kinetics::Window ? slopes_.peaks[k]
-                                                                          : scratch_.columns;
+        const bool cached = evaluatedHere && model_.peaks[k].kinetics != Kinetics::Window;
+        std::array<std::vector<double>, 4>& slopes = cached ? slopes_.peaks[k] : scratch_.columns;
         auto& [lnI, dEt, dLnS, dB] = slopes;
         for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
         PeakLevel level;
@@ -331,9 +330,7 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
             }
             continue;
         }
-        if (&slopes != &slopes_.peaks[k]) {
-            EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
-        }
+        if (!cached) EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
         // Only the columns this peak moves.
         std::vector<Eigen::Index> columns;
         for (Eigen::Index j = 0; j < D.cols(); ++j) {
