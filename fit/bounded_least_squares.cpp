@@ -96,7 +96,7 @@ struct Functor {
     // Negative stops the solver: Eigen's LM hands this back as UserAsked.
     int Spend() const {
         if (limits.cancel && limits.cancel->load(std::memory_order_relaxed)) cancelled = true;
-        if (ThreadSeconds() > limits.deadline) outOfTime = true;
+        if (PastDeadline(limits.deadline)) outOfTime = true;
         if (++evaluations > limits.evaluations) overBudget = true;
         return cancelled || outOfTime || overBudget ? -1 : 0;
     }
@@ -148,6 +148,18 @@ double ThreadSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+bool PastDeadline(double deadline) {
+    // Processor time since the last reading is at most the wall time since.
+    thread_local double threadAtReading = -1, wallAtReading = 0;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const double wall = static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+    if (threadAtReading >= 0 && threadAtReading + (wall - wallAtReading) <= deadline) return false;
+    threadAtReading = ThreadSeconds();
+    wallAtReading = wall;
+    return threadAtReading > deadline;
 }
 
 bool AtBound(double p, double lower, double upper) {

@@ -27,6 +27,11 @@ class LeastSquaresProblem {
 // so that the same curve gets the same fit on a loaded machine.
 double ThreadSeconds();
 
+// Whether the calling thread's processor time has passed the deadline. The
+// thread's clock is a system call; it is read only when the wall clock,
+// which can only run faster, says the deadline may have passed.
+bool PastDeadline(double deadline);
+
 // What a solve may spend: evaluations of the residuals (a Jacobian counts as
 // one more), and the thread's processor time (ThreadSeconds) after which, or
 // a flag on which, it stops.

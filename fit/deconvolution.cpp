@@ -81,7 +81,7 @@ bool Better(const SpectrumFit& a, const SpectrumFit& b) {
 }
 
 bool Stopped(const Context& c) {
-    return (c.request.cancel && c.request.cancel->load()) || ThreadSeconds() > c.deadline;
+    return (c.request.cancel && c.request.cancel->load()) || PastDeadline(c.deadline);
 }
 
 int Count(const SpectrumModel& model) {

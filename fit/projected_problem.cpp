@@ -99,7 +99,8 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
     std::vector<Eigen::Index> active(m);
     for (Eigen::Index c = 0; c < m; ++c) active[c] = c;
     out.a = Eigen::VectorXd::Zero(m);
-    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr;
+    out.spansCurves = false;
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd>& qr = out.qr;
     for (Eigen::Index round = 0; round <= m; ++round) {
         Eigen::MatrixXd Aa(n, static_cast<Eigen::Index>(active.size()));
         for (std::size_t c = 0; c < active.size(); ++c) Aa.col(c) = out.A.col(active[c]);
@@ -117,14 +118,12 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
         if (worst < 0) {
             out.a.setZero();
             for (std::size_t c = 0; c < active.size(); ++c) out.a[active[c]] = solved[c];
-            const Eigen::Index rank = qr.rank();
-            out.Q = qr.householderQ() * Eigen::MatrixXd::Identity(n, rank);
+            out.spansCurves = true;
             break;
         }
         active.erase(active.begin() + worst);
         if (active.empty()) {
             out.a.setZero();
-            out.Q.resize(n, 0);
             break;
         }
     }
@@ -157,7 +156,13 @@ bool ProjectedProblem::Jacobian(const Eigen::VectorXd& theta, Eigen::MatrixXd& J
         }
         J.col(j) = Jfull.col(shape_[j]) * factor;
     }
-    if (projection.Q.cols() > 0) J -= projection.Q * (projection.Q.transpose() * J);
+    // Only the part of the slopes the heights cannot take up moves the
+    // residuals: the part outside the curves' span.
+    if (projection.spansCurves && projection.qr.rank() > 0) {
+        const Eigen::MatrixXd Q = projection.qr.householderQ() *
+                                  Eigen::MatrixXd::Identity(full_.Points(), projection.qr.rank());
+        J -= Q * (Q.transpose() * J);
+    }
     return J.allFinite();
 }
 

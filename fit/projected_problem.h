@@ -38,7 +38,10 @@ class ProjectedProblem : public LeastSquaresProblem {
         Eigen::MatrixXd A;  // the weighted curves the linear values multiply
         Eigen::VectorXd a;  // their solved values; 0 where held at zero
         Eigen::VectorXd r;  // the weighted residual
-        Eigen::MatrixXd Q;  // an orthonormal basis of the active curves
+        // The active curves' factors, whose Q is an orthonormal basis of
+        // them; formed only where the Jacobian is asked for.
+        Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr;
+        bool spansCurves = false;
     };
     bool Project(const Eigen::VectorXd& theta, Projection& projection) const;
     Eigen::VectorXd UnitFull(const Eigen::VectorXd& theta) const;

@@ -205,29 +205,38 @@ std::array<double, 4> SpectrumProblem::BackgroundBasis(double T, double scale) c
     return {linearBackground_ ? 1 - t : 1, t, e, 0};
 }
 
+void SpectrumProblem::CurrentAndSlopes(const PeakLevel& level,
+                                       std::array<std::vector<double>, 4>& columns) const {
+    auto& [I, dEt, dLnS, dB] = columns;
+    for (std::vector<double>* column : {&I, &dEt, &dLnS, &dB}) column->resize(data_.T.size());
+    EvaluatePeak(level, heating_, data_.T, {I, dEt, dLnS, dB});
+    for (double& v : I) v = std::exp(v);
+}
+
 bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
                           Curves* curves) const {
     const std::size_t n = data_.T.size();
     sum.assign(n, 0);
-    std::vector<double>& I = scratch_.lnI;
+    std::vector<double>& I = scratch_.windowCurrent;
     I.resize(n);
     slopes_.valid = false;
     slopes_.peaks.resize(peaks_.size());
+    slopes_.levels.resize(peaks_.size());
+    slopes_.positions.resize(peaks_.size());
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
-        PeakLevel level;
-        if (!LevelOf(p, k, level)) return false;
+        PeakLevel& level = slopes_.levels[k];
+        if (!LevelOf(p, k, level, &slopes_.positions[k])) return false;
+        const std::vector<double>* current = &I;
         if (model_.peaks[k].kinetics == Kinetics::Window) {
             if (!WindowCurrents(level, I)) return false;
         } else {
-            auto& [lnI, dEt, dLnS, dB] = slopes_.peaks[k];
-            for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
-            EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
-            for (std::size_t i = 0; i < n; ++i) I[i] = std::exp(lnI[i]);
+            CurrentAndSlopes(level, slopes_.peaks[k]);
+            current = &slopes_.peaks[k][0];
         }
-        for (std::size_t i = 0; i < n; ++i) sum[i] += I[i];
+        for (std::size_t i = 0; i < n; ++i) sum[i] += (*current)[i];
         if (curves) {
             curves->levels.push_back(level);
-            curves->peaks.push_back(I);
+            curves->peaks.push_back(*current);
         }
     }
     const auto [constant, slope, amplitude, scale] = BackgroundTerms(p);
@@ -262,6 +271,16 @@ bool SpectrumProblem::Residuals(const Eigen::VectorXd& p, Eigen::VectorXd& r) co
 }
 
 Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int peak) const {
+    PeakLevel level;
+    LevelOfPosition made;
+    if (peaks_[peak].form == PeakForm::Position && !LevelOf(p, peak, level, &made)) {
+        return Eigen::MatrixXd::Constant(4, static_cast<Eigen::Index>(free_.size()), kNaN);
+    }
+    return LevelJacobian(p, peak, made);
+}
+
+Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int peak,
+                                               const LevelOfPosition& made) const {
     const PeakState& state = peaks_[peak];
     Eigen::MatrixXd D = Eigen::MatrixXd::Zero(4, static_cast<Eigen::Index>(free_.size()));
     if (state.form == PeakForm::Direct) {
@@ -270,9 +289,6 @@ Eigen::MatrixXd SpectrumProblem::LevelJacobian(const Eigen::VectorXd& p, int pea
         }
         return D;
     }
-    PeakLevel level;
-    LevelOfPosition made;
-    if (!LevelOf(p, peak, level, &made)) return D * kNaN;
     // With the width as the coordinate, Et = x k Tm moves with the top.
     std::array<std::array<double, 4>, 4> J = made.jacobian;
     if (state.widthCoordinate) {
@@ -302,8 +318,14 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
         auto& [lnI, dEt, dLnS, dB] = slopes;
         for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
         PeakLevel level;
-        if (!LevelOf(p, k, level)) return false;
-        const Eigen::MatrixXd D = LevelJacobian(p, k);
+        LevelOfPosition made;
+        if (evaluatedHere) {
+            level = slopes_.levels[k];
+            made = slopes_.positions[k];
+        } else if (!LevelOf(p, k, level, &made)) {
+            return false;
+        }
+        const Eigen::MatrixXd D = LevelJacobian(p, k, made);
         if (model_.peaks[k].kinetics == Kinetics::Window) {
             // The window's curve has no slopes of its own: central
             // differences in Et and ln s; it is proportional to Q.
@@ -330,14 +352,15 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
             }
             continue;
         }
-        if (!cached) EvaluatePeak(level, heating_, data_.T, {lnI, dEt, dLnS, dB});
+        if (!cached) CurrentAndSlopes(level, slopes);
+        const std::vector<double>& current = slopes[0];
         // Only the columns this peak moves.
         std::vector<Eigen::Index> columns;
         for (Eigen::Index j = 0; j < D.cols(); ++j) {
             if (D.col(j).cwiseAbs().sum() != 0) columns.push_back(j);
         }
         for (int i = 0; i < n; ++i) {
-            const double I = std::exp(lnI[i]);
+            const double I = current[i];
             if (I == 0) continue;
             const double w = data_.weight[i] * I;
             for (const Eigen::Index j : columns) {

@@ -114,6 +114,9 @@ class SpectrumProblem : public LeastSquaresProblem {
     bool Sum(const Eigen::VectorXd& p, std::vector<double>& sum, Curves* curves) const;
     bool LevelOf(const Eigen::VectorXd& p, int peak, PeakLevel& level,
                  LevelOfPosition* position = nullptr) const;
+    // The same from the level a peak in the position form was made from.
+    Eigen::MatrixXd LevelJacobian(const Eigen::VectorXd& p, int peak,
+                                  const LevelOfPosition& made) const;
     bool WindowCurrents(const PeakLevel& level, std::vector<double>& I) const;
     void AddFree(int component, int slot, std::string name, double value, double lower,
                  double upper, bool fixed, std::array<int, 4>& freeIndex,
@@ -133,16 +136,22 @@ class SpectrumProblem : public LeastSquaresProblem {
     // Working columns, kept between evaluations: a curve of a million points
     // would otherwise allocate and fault in tens of megabytes each time.
     struct Scratch {
-        std::vector<double> lnI, sum;
-        std::array<std::vector<double>, 4> columns;  // ln I and its slopes
+        std::vector<double> windowCurrent, sum;
+        std::array<std::vector<double>, 4> columns;  // I and the slopes of ln I
     };
     mutable Scratch scratch_;
-    // Each peak's ln I and slopes (Et, ln s, b) where the model was last
+    // One peak's current and the slopes of its ln I (Et, ln s, b) at every
+    // point.
+    void CurrentAndSlopes(const PeakLevel& level,
+                          std::array<std::vector<double>, 4>& columns) const;
+    // Each peak's current and slopes where the model was last
     // evaluated: the solver asks for the Jacobian where it last asked for
     // the residuals, and the temperature integrals are most of the work.
     struct SlopesAt {
         Eigen::VectorXd p;
         std::vector<std::array<std::vector<double>, 4>> peaks;
+        std::vector<PeakLevel> levels;
+        std::vector<LevelOfPosition> positions;
         bool valid = false;
     };
     mutable SlopesAt slopes_;

@@ -18,16 +18,17 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // exp of more than this overflows a double.
 constexpr double kLargestExponent = 709;
 
-// g(z) = ln(1+z)/z, with g(0) = 1.
-double G(double z) { return z == 0 ? 1.0 : std::log1p(z) / z; }
+// g(z) = ln(1+z)/z, with g(0) = 1; log1pZ is ln(1+z).
+double G(double z, double log1pZ) { return z == 0 ? 1.0 : log1pZ / z; }
+double G(double z) { return G(z, std::log1p(z)); }
 
 // g'(z) = (z/(1+z) - ln(1+z))/z^2; near 0 its series, where the difference
 // would lose its digits.
-double GPrime(double z) {
+double GPrime(double z, double log1pZ) {
     if (std::fabs(z) < 1e-3) {
         return -0.5 + z * (2.0 / 3 + z * (-3.0 / 4 + z * (4.0 / 5 + z * (-5.0 / 6 + z * 6.0 / 7))));
     }
-    return (z / (1 + z) - std::log1p(z)) / (z * z);
+    return (z / (1 + z) - log1pZ) / (z * z);
 }
 
 // What every point of one level needs.
@@ -54,7 +55,8 @@ PeakSlopes Slopes(const LevelConstants& k, double T, double deltaF, double delta
         s.lnI = -kInfinity;
         return s;
     }
-    const double g = k.first ? 1 : G(z);
+    const double log1pZ = k.first ? 0 : std::log1p(z);
+    const double g = k.first ? 1 : G(z, log1pZ);
     s.lnI = k.lnQS - k.c / T - k.b * u * g;
     if (!(s.lnI > -kLargestExponent - 50)) {
         s.lnI = -kInfinity;
@@ -64,7 +66,7 @@ PeakSlopes Slopes(const LevelConstants& k, double T, double deltaF, double delta
     const double shrink = k.b / (1 + z);
     s.dLnS = 1 - shrink * u;
     s.dEt = (-1 / T + shrink * k.rate * deltaG) / kBoltzmannEv;
-    s.dB = -u * (g + k.b * u * (k.first ? -0.5 : GPrime(z)));
+    s.dB = -u * (g + k.b * u * (k.first ? -0.5 : GPrime(z, log1pZ)));
     return s;
 }
 
