@@ -61,16 +61,16 @@ Eigen::VectorXd ProjectedProblem::UnitFull(const Eigen::VectorXd& theta) const {
     return p;
 }
 
-bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) const {
+const ProjectedProblem::Projection* ProjectedProblem::Project(const Eigen::VectorXd& theta) const {
     // The solver asks for the Jacobian where it last asked for residuals.
-    if (cached_ && cachedTheta_.size() == theta.size() && cachedTheta_ == theta) {
-        out = cache_;
-        return true;
-    }
+    if (cached_ && cachedTheta_.size() == theta.size() && cachedTheta_ == theta) return &cache_;
     cached_ = false;
+    // Worked out in place: the solver evaluates hundreds of times, and
+    // fresh matrices each time would keep the heap growing and shrinking.
+    Projection& out = cache_;
     const Eigen::VectorXd p = UnitFull(theta);
-    const SpectrumProblem::Curves curves = full_.Evaluate(p);
-    if (!curves.defined) return false;
+    const std::vector<double>* sum = full_.SumAt(p);
+    if (!sum) return nullptr;
     const FitData& data = full_.Data();
     const Eigen::Index n = full_.Points(), m = static_cast<Eigen::Index>(linear_.size());
     const std::vector<FreeValue>& free = full_.Free();
@@ -81,11 +81,12 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
     for (Eigen::Index i = 0; i < n; ++i) {
         const double w = data.weight[i];
         const std::array<double, 4> basis = full_.BackgroundBasis(data.T[i], terms[3]);
-        double fixedPart = curves.sum[i];
+        double fixedPart = (*sum)[i];
         for (Eigen::Index c = 0; c < m; ++c) {
             const FreeValue& v = free[linear_[c]];
-            const double unit = v.linearity == Linearity::LogFactor ? curves.peaks[v.component][i]
-                                                                    : full_.Scale() * basis[v.slot];
+            const double unit = v.linearity == Linearity::LogFactor
+                                    ? full_.PeakCurrent(v.component)[i]
+                                    : full_.Scale() * basis[v.slot];
             fixedPart -= unit * CopiesAtUnit(v.linearity);
             // A value with a floor is solved for as its excess over it.
             if (std::isfinite(Floor(v))) fixedPart += unit * Floor(v);
@@ -102,11 +103,12 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
     out.spansCurves = false;
     Eigen::ColPivHouseholderQR<Eigen::MatrixXd>& qr = out.qr;
     for (Eigen::Index round = 0; round <= m; ++round) {
-        Eigen::MatrixXd Aa(n, static_cast<Eigen::Index>(active.size()));
+        Eigen::MatrixXd& Aa = activeCurves_;
+        Aa.resize(n, static_cast<Eigen::Index>(active.size()));
         for (std::size_t c = 0; c < active.size(); ++c) Aa.col(c) = out.A.col(active[c]);
         qr.compute(Aa);
         const Eigen::VectorXd solved = qr.solve(b);
-        if (!solved.allFinite()) return false;
+        if (!solved.allFinite()) return nullptr;
         Eigen::Index worst = -1;
         double mostNegative = 0;
         for (std::size_t c = 0; c < active.size(); ++c) {
@@ -128,24 +130,24 @@ bool ProjectedProblem::Project(const Eigen::VectorXd& theta, Projection& out) co
         }
     }
     out.r = out.A * out.a - b;
-    if (!out.r.allFinite()) return false;
-    cache_ = out;
+    if (!out.r.allFinite()) return nullptr;
     cachedTheta_ = theta;
     cached_ = true;
-    return true;
+    return &cache_;
 }
 
 bool ProjectedProblem::Residuals(const Eigen::VectorXd& theta, Eigen::VectorXd& r) const {
-    Projection projection;
-    if (!Project(theta, projection)) return false;
-    r = projection.r;
+    const Projection* projection = Project(theta);
+    if (!projection) return false;
+    r = projection->r;
     return true;
 }
 
 bool ProjectedProblem::Jacobian(const Eigen::VectorXd& theta, Eigen::MatrixXd& J) const {
-    Projection projection;
-    if (!Project(theta, projection)) return false;
-    Eigen::MatrixXd Jfull;
+    const Projection* found = Project(theta);
+    if (!found) return false;
+    const Projection& projection = *found;
+    Eigen::MatrixXd& Jfull = fullJacobian_;
     if (!full_.Jacobian(UnitFull(theta), Jfull)) return false;
     J.resize(full_.Points(), static_cast<Eigen::Index>(shape_.size()));
     for (std::size_t j = 0; j < shape_.size(); ++j) {
@@ -159,16 +161,18 @@ bool ProjectedProblem::Jacobian(const Eigen::VectorXd& theta, Eigen::MatrixXd& J
     // Only the part of the slopes the heights cannot take up moves the
     // residuals: the part outside the curves' span.
     if (projection.spansCurves && projection.qr.rank() > 0) {
-        const Eigen::MatrixXd Q = projection.qr.householderQ() *
-                                  Eigen::MatrixXd::Identity(full_.Points(), projection.qr.rank());
-        J -= Q * (Q.transpose() * J);
+        Eigen::MatrixXd& Q = basis_;
+        Q = projection.qr.householderQ() *
+            Eigen::MatrixXd::Identity(full_.Points(), projection.qr.rank());
+        J.noalias() -= Q * (Q.transpose() * J);
     }
     return J.allFinite();
 }
 
 bool ProjectedProblem::Full(const Eigen::VectorXd& theta, Eigen::VectorXd& p) const {
-    Projection projection;
-    if (!Project(theta, projection)) return false;
+    const Projection* found = Project(theta);
+    if (!found) return false;
+    const Projection& projection = *found;
     p = UnitFull(theta);
     const std::vector<FreeValue>& free = full_.Free();
     for (std::size_t c = 0; c < linear_.size(); ++c) {

@@ -43,13 +43,17 @@ class ProjectedProblem : public LeastSquaresProblem {
         Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr;
         bool spansCurves = false;
     };
-    bool Project(const Eigen::VectorXd& theta, Projection& projection) const;
+    // The projection at theta, or null where the model is not defined; it
+    // stays valid until the next call.
+    const Projection* Project(const Eigen::VectorXd& theta) const;
     Eigen::VectorXd UnitFull(const Eigen::VectorXd& theta) const;
 
     const SpectrumProblem& full_;
     mutable Projection cache_;
     mutable Eigen::VectorXd cachedTheta_;
     mutable bool cached_ = false;
+    // Working matrices kept between evaluations.
+    mutable Eigen::MatrixXd activeCurves_, fullJacobian_, basis_;
     std::vector<int> shape_, linear_;  // indices into the full problem's values
     std::vector<int> owner_;  // for each shape value, its linear value (index into linear_) or -1
 };

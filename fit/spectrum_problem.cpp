@@ -201,7 +201,9 @@ std::array<double, 4> SpectrumProblem::BackgroundTerms(const Eigen::VectorXd& p)
 
 std::array<double, 4> SpectrumProblem::BackgroundBasis(double T, double scale) const {
     const double t = (T - data_.T.front()) / span_;
-    const double e = std::exp((T - data_.T.back()) / scale);
+    const double e = model_.background.kind == BackgroundKind::Exponential
+                         ? std::exp((T - data_.T.back()) / scale)
+                         : 0;
     return {linearBackground_ ? 1 - t : 1, t, e, 0};
 }
 
@@ -217,8 +219,6 @@ bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
                           Curves* curves) const {
     const std::size_t n = data_.T.size();
     sum.assign(n, 0);
-    std::vector<double>& I = scratch_.windowCurrent;
-    I.resize(n);
     slopes_.valid = false;
     slopes_.peaks.resize(peaks_.size());
     slopes_.levels.resize(peaks_.size());
@@ -226,17 +226,16 @@ bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
     for (int k = 0; k < static_cast<int>(peaks_.size()); ++k) {
         PeakLevel& level = slopes_.levels[k];
         if (!LevelOf(p, k, level, &slopes_.positions[k])) return false;
-        const std::vector<double>* current = &I;
+        std::vector<double>& current = slopes_.peaks[k][0];
         if (model_.peaks[k].kinetics == Kinetics::Window) {
-            if (!WindowCurrents(level, I)) return false;
+            if (!WindowCurrents(level, current)) return false;
         } else {
             CurrentAndSlopes(level, slopes_.peaks[k]);
-            current = &slopes_.peaks[k][0];
         }
-        for (std::size_t i = 0; i < n; ++i) sum[i] += (*current)[i];
+        for (std::size_t i = 0; i < n; ++i) sum[i] += current[i];
         if (curves) {
             curves->levels.push_back(level);
-            curves->peaks.push_back(*current);
+            curves->peaks.push_back(current);
         }
     }
     const auto [constant, slope, amplitude, scale] = BackgroundTerms(p);
@@ -255,6 +254,10 @@ bool SpectrumProblem::Sum(const Eigen::VectorXd& p, std::vector<double>& sum,
     slopes_.p = p;
     slopes_.valid = true;
     return true;
+}
+
+const std::vector<double>* SpectrumProblem::SumAt(const Eigen::VectorXd& p) const {
+    return Sum(p, scratch_.sum, nullptr) ? &scratch_.sum : nullptr;
 }
 
 SpectrumProblem::Curves SpectrumProblem::Evaluate(const Eigen::VectorXd& p) const {
@@ -359,13 +362,17 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
         for (Eigen::Index j = 0; j < D.cols(); ++j) {
             if (D.col(j).cwiseAbs().sum() != 0) columns.push_back(j);
         }
-        for (int i = 0; i < n; ++i) {
-            const double I = current[i];
-            if (I == 0) continue;
-            const double w = data_.weight[i] * I;
-            for (const Eigen::Index j : columns) {
-                J(i, j) +=
-                    w * (dEt[i] * D(kEt, j) + dLnS[i] * D(kLnS, j) + D(kLnQ, j) + dB[i] * D(kB, j));
+        for (const Eigen::Index j : columns) {
+            const double perEt = D(kEt, j), perLnS = D(kLnS, j), perLnQ = D(kLnQ, j),
+                         perB = D(kB, j);
+            double* column = J.col(j).data();
+            for (int i = 0; i < n; ++i) {
+                // Where the current is 0 its slopes may be infinite: the
+                // point gets nothing (adding 0 leaves the column as it is).
+                const double I = current[i];
+                const double w = data_.weight[i] * I;
+                const double term = w * (dEt[i] * perEt + dLnS[i] * perLnS + perLnQ + dB[i] * perB);
+                column[i] += I == 0 ? 0.0 : term;
             }
         }
     }

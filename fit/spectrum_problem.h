@@ -74,6 +74,11 @@ class SpectrumProblem : public LeastSquaresProblem {
         std::vector<double> sum;
     };
     Curves Evaluate(const Eigen::VectorXd& p) const;
+    // The model's sum at p without copies of its components, or null where
+    // the model is not defined; with each peak's current (PeakCurrent),
+    // both valid until the model is evaluated again.
+    const std::vector<double>* SumAt(const Eigen::VectorXd& p) const;
+    const std::vector<double>& PeakCurrent(int peak) const { return slopes_.peaks[peak][0]; }
 
     // The derivatives of each peak's (Et, ln s, ln Q, b) with respect to
     // its free values, at p: rows are the four, columns the free values.
@@ -136,7 +141,7 @@ class SpectrumProblem : public LeastSquaresProblem {
     // Working columns, kept between evaluations: a curve of a million points
     // would otherwise allocate and fault in tens of megabytes each time.
     struct Scratch {
-        std::vector<double> windowCurrent, sum;
+        std::vector<double> sum;
         std::array<std::vector<double>, 4> columns;  // I and the slopes of ln I
     };
     mutable Scratch scratch_;

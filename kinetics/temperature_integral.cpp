@@ -43,9 +43,10 @@ double DifferenceOfScaled(int n, double Et, double To, double T, Weight weight,
     if (xGap + (T - To) / To < 0.125) {
         return boost::math::quadrature::gauss<double, 20>::integrate(integrand, To, T);
     }
-    const double logRatio = std::log(weight(To) / weight(T)) +
-                            std::log(ScaledExpint(n, xo) / ScaledExpint(n, x)) - xGap;
-    return weight(T) * std::exp(-x) * ScaledExpint(n, x) * -std::expm1(logRatio);
+    const double atT = ScaledExpint(n, x);
+    const double logRatio =
+        std::log(weight(To) / weight(T)) + std::log(ScaledExpint(n, xo) / atT) - xGap;
+    return weight(T) * std::exp(-x) * atT * -std::expm1(logRatio);
 }
 
 // One Gauss-Legendre rule with its nodes on [-1, 1], both signs spelt out.
