@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "bounded_least_squares.h"
 #include "deconvolution.h"
 #include "glow_curve.h"
 #include "spectrum_problem.h"
@@ -76,6 +77,19 @@ TEST(SpectrumFit, JacobianIsTheSameWhereverTheResidualsWereLastEvaluated) {
     EXPECT_EQ(J, expected);
     ASSERT_TRUE(used.Residuals(p, r) && used.Jacobian(p, J));
     EXPECT_EQ(J, expected);
+}
+
+// The deadline is read from the wall clock between readings of the thread's
+// clock: that must never hide a deadline already passed, nor end work early.
+TEST(SpectrumFit, DeadlineCountsTheThreadsProcessorTime) {
+    const double now = ThreadSeconds();
+    EXPECT_FALSE(PastDeadline(now + 60));
+    EXPECT_TRUE(PastDeadline(now - 1e-3));
+    const double soon = ThreadSeconds() + 0.02;
+    volatile double work = 0;
+    while (!PastDeadline(soon) && ThreadSeconds() < soon + 5) work = work + 1;
+    EXPECT_GE(ThreadSeconds(), soon);
+    EXPECT_TRUE(PastDeadline(soon));
 }
 
 double LinearBackground(double T) { return 20 + 0.1 * (T - 330); }
