@@ -318,8 +318,7 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
         // The slopes where the residuals were evaluated, else worked out.
         const bool cached = evaluatedHere && model_.peaks[k].kinetics != Kinetics::Window;
         std::array<std::vector<double>, 4>& slopes = cached ? slopes_.peaks[k] : scratch_.columns;
-        auto& [lnI, dEt, dLnS, dB] = slopes;
-        for (std::vector<double>* column : {&lnI, &dEt, &dLnS, &dB}) column->resize(n);
+        auto& [current, dEt, dLnS, dB] = slopes;
         PeakLevel level;
         LevelOfPosition made;
         if (evaluatedHere) {
@@ -331,10 +330,14 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
         const Eigen::MatrixXd D = LevelJacobian(p, k, made);
         if (model_.peaks[k].kinetics == Kinetics::Window) {
             // The window's curve has no slopes of its own: central
-            // differences in Et and ln s; it is proportional to Q.
-            std::vector<double> I, up, down;
-            if (!WindowCurrents(level, I)) return false;
-            for (int i = 0; i < n; ++i) lnI[i] = I[i], dB[i] = 0;
+            // differences in Et and ln s; it is proportional to Q. Its
+            // current at p is the residuals' where they were evaluated here.
+            if (evaluatedHere) {
+                current = slopes_.peaks[k][0];
+            } else if (!WindowCurrents(level, current)) {
+                return false;
+            }
+            std::vector<double> up, down;
             for (const int s : {kEt, kLnS}) {
                 PeakLevel hi = level, lo = level;
                 double& hiValue = s == kEt ? hi.Et : hi.lnS;
@@ -344,19 +347,19 @@ bool SpectrumProblem::Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) con
                 loValue -= h;
                 if (!WindowCurrents(hi, up) || !WindowCurrents(lo, down)) return false;
                 std::vector<double>& column = s == kEt ? dEt : dLnS;
+                column.resize(n);
                 for (int i = 0; i < n; ++i) column[i] = (up[i] - down[i]) / (2 * h);
             }
             for (int i = 0; i < n; ++i) {
                 const double w = data_.weight[i];
                 for (Eigen::Index j = 0; j < D.cols(); ++j) {
                     J(i, j) +=
-                        w * (dEt[i] * D(kEt, j) + dLnS[i] * D(kLnS, j) + lnI[i] * D(kLnQ, j));
+                        w * (dEt[i] * D(kEt, j) + dLnS[i] * D(kLnS, j) + current[i] * D(kLnQ, j));
                 }
             }
             continue;
         }
         if (!cached) CurrentAndSlopes(level, slopes);
-        const std::vector<double>& current = slopes[0];
         // Only the columns this peak moves.
         std::vector<Eigen::Index> columns;
         for (Eigen::Index j = 0; j < D.cols(); ++j) {
