@@ -9,6 +9,7 @@
 #include "bounded_least_squares.h"
 #include "deconvolution.h"
 #include "glow_curve.h"
+#include "projected_problem.h"
 #include "spectrum_problem.h"
 #include "start_model.h"
 
@@ -76,6 +77,24 @@ TEST(SpectrumFit, JacobianIsTheSameWhereverTheResidualsWereLastEvaluated) {
     ASSERT_TRUE(used.Residuals(q, r) && used.Jacobian(p, J));
     EXPECT_EQ(J, expected);
     ASSERT_TRUE(used.Residuals(p, r) && used.Jacobian(p, J));
+    EXPECT_EQ(J, expected);
+}
+
+// The same for the heights' projection, which keeps its last projection in
+// place: a Jacobian never uses another point's heights or basis.
+TEST(SpectrumFit, ProjectedJacobianIsTheSameWhereverTheResidualsWereLastEvaluated) {
+    const GlowCurve curve = MakeGlowCurve(kNoiseless[2].peaks, 1, 330, 560, 1);
+    FitData data{curve.T, curve.I, std::vector<double>(curve.T.size(), 1), 1};
+    const PeakStart starts[] = {{410, 1.1, 500}, {450, 1.4, 700}};
+    const SpectrumModel model =
+        StartModel(data, starts, Kinetics::General, BackgroundKind::Linear, {});
+    const SpectrumProblem full(data, model), fullUsed(data, model);
+    const ProjectedProblem fresh(full), used(fullUsed);
+    const Eigen::VectorXd p = fresh.Start(), q = p * 1.001;
+    Eigen::MatrixXd expected, J;
+    Eigen::VectorXd r;
+    ASSERT_TRUE(fresh.Jacobian(p, expected));
+    ASSERT_TRUE(used.Residuals(q, r) && used.Jacobian(p, J));
     EXPECT_EQ(J, expected);
 }
 
