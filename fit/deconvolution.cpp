@@ -28,6 +28,9 @@ constexpr double kStructureZ = -3;
 // The places for one more peak tried in a round, likeliest first.
 constexpr std::size_t kPlacesTried = 3;
 constexpr int kMostRounds = 10;
+// How often the search may go back to a fit it met that is clearly better
+// than where it ended.
+constexpr int kMostReturns = 2;
 // The energies retried, as factors of the estimate: that one first, then
 // further and further from it.
 constexpr double kEnergyFactors[] = {1.0, 0.8, 1.25, 0.65, 1.5};
@@ -41,6 +44,8 @@ struct Context {
     const DeconvolutionRequest& request;
     PeakSearch search;
     double deadline;  // in the thread's processor time
+    // The converged fit of lowest BIC met so far in the kinetics asked for.
+    mutable std::optional<SpectrumFit> lowest = std::nullopt;
 };
 
 FitData MakeData(std::span<const double> T, std::span<const double> y,
@@ -99,7 +104,14 @@ int Count(const SpectrumModel& model) {
 }
 
 SpectrumFit FitModel(const Context& c, const SpectrumModel& model) {
-    return FitSpectrumModel(c.data, model, Limits(c, Count(model)));
+    SpectrumFit fit = FitSpectrumModel(c.data, model, Limits(c, Count(model)));
+    const bool asked =
+        std::all_of(model.peaks.begin(), model.peaks.end(),
+                    [&](const PeakComponent& p) { return p.kinetics == c.request.kinetics; });
+    if (asked && fit.converged && (!c.lowest || fit.statistics.bic < c.lowest->statistics.bic)) {
+        c.lowest = fit;
+    }
+    return fit;
 }
 
 void ApplyFixes(SpectrumModel& model, std::span<const FixedValue> fixed) {
@@ -402,8 +414,12 @@ bool AnyRanAway(const SpectrumFit& fit) { return RanAway(fit) > 0; }
 // allows; one more is added where the measurement is left unexplained while
 // BIC falls by 10 (strong evidence), or falls at all while the residuals
 // still run in long stretches of one sign and the new peak is determined.
+// A refit can land in a poorer minimum and lead the search away from a
+// clearly better fit; where the search ends 10 above the lowest BIC it met,
+// it goes on from that fit instead.
 SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
     std::string history;
+    int returns = 0;
     for (int round = 0; round < kMostRounds && !Stopped(c); ++round) {
         bool changed = false;
         for (std::size_t k = 0; k < fit.peaks.size() && fit.peaks.size() > 1 && !Stopped(c); ++k) {
@@ -422,9 +438,9 @@ SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
         }
         if (changed) continue;
         const int peaks = static_cast<int>(fit.peaks.size());
-        if (!Enough(c, fit, peaks + 1)) break;
         // The likeliest places for one more peak, a few of them in turn.
-        const std::vector<PeakStart> places = ResidualPeaks(c, fit);
+        const std::vector<PeakStart> places =
+            Enough(c, fit, peaks + 1) ? ResidualPeaks(c, fit) : std::vector<PeakStart>{};
         bool added = false;
         std::string tried;
         for (std::size_t k = 0; k < std::min<std::size_t>(places.size(), kPlacesTried); ++k) {
@@ -454,6 +470,15 @@ SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
         }
         if (added) continue;
         history += tried;
+        const std::optional<SpectrumFit>& lowest = c.lowest;
+        if (returns < kMostReturns && fit.converged && lowest &&
+            lowest->statistics.bic < fit.statistics.bic - kBicGain) {
+            ++returns;
+            history += Format("; back to the fit of %.0f peaks met on the way: BIC %.1f",
+                              lowest->peaks.size(), lowest->statistics.bic);
+            fit = *lowest;
+            continue;
+        }
         break;
     }
     fit.notes.push_back(
