@@ -12,8 +12,13 @@ namespace {
 
 // A residual the solver must reject: where the model is not defined.
 constexpr double kUndefinedResidual = 1e6;
+// A fit has settled once its last 8 iterations together lowered the sum of
+// squares by less than a tenth of one point's variance, or its last 20 by
+// less than a tenth of a variance each on average.
 constexpr std::size_t kSettlingIterations = 8;
 constexpr double kSettledShare = 0.1;
+constexpr std::size_t kCrawlingIterations = 20;
+constexpr double kCrawlingShare = 0.1 * kCrawlingIterations;
 
 class Transform {
   public:
@@ -111,11 +116,13 @@ struct Functor {
         return 0;
     }
 
-    // Whether the last iterations together lowered the sum of squares by
-    // less than a tenth of one point's variance: such steps move the values
-    // by a fraction of their standard errors, along directions the data
-    // hardly determine, and a fit of many overlapping peaks can crawl along
-    // them for hundreds of iterations.
+    // Whether the last iterations lowered the sum of squares by hardly
+    // anything against one point's variance: such steps move the values by
+    // a fraction of their standard errors, along directions the data hardly
+    // determine, and a fit of many overlapping peaks can crawl along them for
+    // hundreds of iterations (a peak narrowing towards a frequency far
+    // beyond any trap's, an order drifting to its bound) while the final
+    // refinement of every value settles the same in a few.
     bool Settled(const Eigen::VectorXd& z) const {
         for (const auto& [point, chi2] : recent) {
             if (point == z) accepted.push_back(chi2);
@@ -124,7 +131,12 @@ struct Functor {
         if (n <= kSettlingIterations) return false;
         const double variance =
             accepted.back() / std::max<double>(problem.Points() - parameters, 1);
-        return accepted[n - 1 - kSettlingIterations] - accepted.back() < kSettledShare * variance;
+        const auto loweredOver = [&](std::size_t iterations) {
+            return accepted[n - 1 - iterations] - accepted.back();
+        };
+        return loweredOver(kSettlingIterations) < kSettledShare * variance ||
+               (n > kCrawlingIterations &&
+                loweredOver(kCrawlingIterations) < kCrawlingShare * variance);
     }
 
     int df(const Eigen::VectorXd& z, Eigen::MatrixXd& J) const {
