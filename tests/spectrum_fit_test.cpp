@@ -111,6 +111,45 @@ TEST(SpectrumFit, DeadlineCountsTheThreadsProcessorTime) {
     EXPECT_TRUE(PastDeadline(soon));
 }
 
+// A curved valley the solver can only follow in small steps, down a slope
+// worth a few variances of one point (99 points of unit residual) or many.
+class CurvedValley : public LeastSquaresProblem {
+  public:
+    explicit CurvedValley(double slope) : slope_(slope) {}
+    int Points() const override { return 101; }
+    bool Residuals(const Eigen::VectorXd& p, Eigen::VectorXd& r) const override {
+        r.setOnes(Points());
+        r[0] = kWall * (p[1] - p[0] * p[0]);
+        r[1] = slope_ * (1 - p[0]);
+        return true;
+    }
+    bool Jacobian(const Eigen::VectorXd& p, Eigen::MatrixXd& J) const override {
+        J.setZero(Points(), 2);
+        J(0, 0) = -2 * kWall * p[0];
+        J(0, 1) = kWall;
+        J(1, 0) = -slope_;
+        return true;
+    }
+
+  private:
+    static constexpr double kWall = 300;
+    double slope_;
+};
+
+// A crawl worth 2 variances once took 77 iterations; one worth 25 must still
+// be followed to the bottom (the least sum is 99).
+TEST(SpectrumFit, ACrawlThatGainsLittleSettlesAndOneThatGainsMuchGoesOn) {
+    const Eigen::VectorXd open = Eigen::VectorXd::Constant(2, kUnbounded);
+    const Eigen::Vector2d start(-1.5, 2.25);
+    const SolveOutcome little = SolveBounded(CurvedValley(0.7), start, -open, open, {5000});
+    ASSERT_TRUE(little.converged) << little.why;
+    EXPECT_LE(little.iterations, 30);
+    EXPECT_LT(little.chi2, 99 + 3);
+    const SolveOutcome much = SolveBounded(CurvedValley(2), start, -open, open, {5000});
+    ASSERT_TRUE(much.converged) << much.why;
+    EXPECT_LT(much.chi2, 99 + 0.5);
+}
+
 double LinearBackground(double T) { return 20 + 0.1 * (T - 330); }
 double RisingBackground(double T) { return 5 + 40 * std::exp((T - 560) / 25); }
 
