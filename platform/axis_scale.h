@@ -24,6 +24,13 @@ struct AxisScale {
     std::vector<AxisTick> ticks;
 };
 
-// The scale for data from `low` to `high`. Without data (low > high, or
-// either not finite) it spans 0 to 1; a single value gets room either side.
+// The scale for data from `low` to `high`, in at most five intervals: the
+// main window's small chart. Without data (low > high, or either not finite)
+// it spans 0 to 1; a single value gets room either side.
 AxisScale NiceAxisScale(double low, double high);
+
+// The same for an axis with room for up to `mostIntervals` labels (at least
+// 2): of the round steps that need no more, the one that widens the range
+// least, the finer of two that widen it alike. A picture's axes, where a
+// range widened by a whole coarse step would leave much of the chart empty.
+AxisScale TightAxisScale(double low, double high, int mostIntervals);

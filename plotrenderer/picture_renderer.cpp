@@ -11,7 +11,9 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "axis_scale.h"
 
@@ -95,13 +97,29 @@ QAbstractAxis* MakeAxis(const Axis& axis, bool vertical) {
     return made;
 }
 
-// After the series are attached, so that what the description leaves open
-// comes from their data.
-void SetRange(QAbstractAxis* made, const Axis& axis) {
-    if (axis.min && std::isfinite(*axis.min)) made->setMin(*axis.min);
-    if (axis.max && std::isfinite(*axis.max)) made->setMax(*axis.max);
+// Of a chart's size, what its title, legend, tick labels and axis titles
+// take, and the room one tick label needs along each axis.
+constexpr int kDecorationWidth = 120, kDecorationHeight = 100;
+constexpr int kLabelWidth = 80, kLabelHeight = 32;
+constexpr int kMostIntervals = 10;
+
+int IntervalsFor(int pixels, int perLabel) {
+    return std::clamp(pixels / perLabel, 2, kMostIntervals);
+}
+
+struct DataSpan {
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+};
+
+// What the description leaves open comes from the points of every series:
+// the chart library would take some series' span for all.
+void SetRange(QAbstractAxis* made, const Axis& axis, DataSpan data, int intervals) {
+    const double low = axis.min && std::isfinite(*axis.min) ? *axis.min : data.low;
+    const double high = axis.max && std::isfinite(*axis.max) ? *axis.max : data.high;
+    if (low < high) made->setRange(low, high);
     if (auto* rounded = qobject_cast<QCategoryAxis*>(made)) {
-        const AxisScale scale = NiceAxisScale(rounded->min(), rounded->max());
+        const AxisScale scale = TightAxisScale(rounded->min(), rounded->max(), intervals);
         rounded->setRange(scale.low * scale.unit, scale.high * scale.unit);
         for (const AxisTick& tick : scale.ticks) {
             rounded->append(QString::fromStdString(tick.label), tick.position * scale.unit);
@@ -109,12 +127,19 @@ void SetRange(QAbstractAxis* made, const Axis& axis) {
     }
 }
 
-QChart* MakeChart(const Chart& chart) {
+QChart* MakeChart(const Chart& chart, QSize size) {
     auto* qchart = new QChart;
     if (!chart.title.empty()) qchart->setTitle(QString::fromStdString(chart.title));
     if (!chart.legend) qchart->legend()->hide();
     QList<QAbstractSeries*> series;
-    for (const Series& s : chart.series) series.append(MakeSeries(s, chart, qchart));
+    DataSpan xSpan, ySpan;
+    for (const Series& s : chart.series) {
+        series.append(MakeSeries(s, chart, qchart));
+        for (const QPointF& point : Drawable(s, chart)) {
+            xSpan = {std::min(xSpan.low, point.x()), std::max(xSpan.high, point.x())};
+            ySpan = {std::min(ySpan.low, point.y()), std::max(ySpan.high, point.y())};
+        }
+    }
     QAbstractAxis* x = MakeAxis(chart.x, false);
     QAbstractAxis* y = MakeAxis(chart.y, true);
     qchart->addAxis(x, Qt::AlignBottom);
@@ -123,8 +148,8 @@ QChart* MakeChart(const Chart& chart) {
         s->attachAxis(x);
         s->attachAxis(y);
     }
-    SetRange(x, chart.x);
-    SetRange(y, chart.y);
+    SetRange(x, chart.x, xSpan, IntervalsFor(size.width() - kDecorationWidth, kLabelWidth));
+    SetRange(y, chart.y, ySpan, IntervalsFor(size.height() - kDecorationHeight, kLabelHeight));
     return qchart;
 }
 
@@ -146,6 +171,27 @@ void DrawCaption(QPainter& painter, const QChartView& view,
     painter.drawText(box.adjusted(6, 4, -6, -4), Qt::AlignLeft, lines.join('\n'));
 }
 
+// Stacked charts share their x values (a curve and its residuals): their
+// plot areas get the same left and right edges, so that a value lines up
+// with the one under it whatever the width of each chart's labels.
+void AlignPlotAreas(const QList<QChartView*>& views) {
+    if (views.size() < 2) return;
+    qreal left = 0, right = std::numeric_limits<qreal>::max();
+    for (const QChartView* view : views) {
+        left = std::max(left, view->chart()->plotArea().left());
+        right = std::min(right, view->chart()->plotArea().right());
+    }
+    if (!(right > left)) return;
+    for (QChartView* view : views) {
+        const QRectF area = view->chart()->plotArea();
+        QMargins margins = view->chart()->margins();
+        margins.setLeft(margins.left() + qRound(left - area.left()));
+        margins.setRight(margins.right() + qRound(area.right() - right));
+        view->chart()->setMargins(margins);
+    }
+    QCoreApplication::processEvents();
+}
+
 }  // namespace
 
 QImage RenderPicture(const Picture& picture) {
@@ -157,15 +203,28 @@ QImage RenderPicture(const Picture& picture) {
                              : new QHBoxLayout(&page);
     layout->setContentsMargins(picture.margin, picture.margin, picture.margin, picture.margin);
     layout->setSpacing(picture.spacing);
+    // Each chart's size as the layout will make it, for the number of tick
+    // labels its axes have room for.
+    int shares = 0;
+    for (const Chart& chart : picture.charts) shares += std::max(chart.share, 1);
+    const auto count = static_cast<int>(picture.charts.size());
+    const int across = picture.width - 2 * picture.margin;
+    const int down = picture.height - 2 * picture.margin;
+    const int between = picture.spacing * std::max(count - 1, 0);
     QList<QChartView*> views;
     for (const Chart& chart : picture.charts) {
-        auto* view = new QChartView(MakeChart(chart), &page);
+        const int share = std::max(chart.share, 1);
+        const QSize size = picture.arrangement == Arrangement::Stacked
+                               ? QSize(across, (down - between) * share / std::max(shares, 1))
+                               : QSize((across - between) * share / std::max(shares, 1), down);
+        auto* view = new QChartView(MakeChart(chart, size), &page);
         view->setRenderHint(QPainter::Antialiasing);
         layout->addWidget(view, chart.share);
         views.append(view);
     }
     page.show();
     QCoreApplication::processEvents();
+    if (picture.arrangement == Arrangement::Stacked) AlignPlotAreas(views);
 
     QImage image(page.size(), QImage::Format_RGB32);
     image.fill(Qt::white);

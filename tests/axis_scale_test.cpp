@@ -78,6 +78,38 @@ TEST(AxisScales, ExtremeValuesStillGiveDistinctTicks) {
     }
 }
 
+std::vector<std::string> TickLabels(const AxisScale& scale) {
+    std::vector<std::string> labels;
+    for (const AxisTick& tick : scale.ticks) labels.push_back(tick.label);
+    return labels;
+}
+
+TEST(PictureAxes, TheRoundStepThatWidensTheRangeLeast) {
+    using Labels = std::vector<std::string>;
+    // A step of 50000 would reach -50000: most of the chart empty below zero.
+    EXPECT_EQ(TickLabels(TightAxisScale(-3225, 111000, 10)),
+              (Labels{"-20000", "0", "20000", "40000", "60000", "80000", "100000", "120000"}));
+    // Data on round values keep their range: 20 K steps, not 50 K to 300 K.
+    EXPECT_EQ(TickLabels(TightAxisScale(100, 260, 10)),
+              (Labels{"100", "120", "140", "160", "180", "200", "220", "240", "260"}));
+    // Of 50 and 100, which widen alike, the finer.
+    EXPECT_EQ(TickLabels(TightAxisScale(314.6, 671.5, 10)),
+              (Labels{"300", "350", "400", "450", "500", "550", "600", "650", "700"}));
+    // A short axis: no more intervals than it has room for.
+    EXPECT_EQ(TickLabels(TightAxisScale(-1300, 1600, 5)),
+              (Labels{"-2000", "-1000", "0", "1000", "2000"}));
+    for (const auto& [low, high] :
+         {std::pair{-1.7e308, 1.7e308}, std::pair{1e6, 1e6 + 1e-6}, std::pair{4.9e-324, 1e-323},
+          std::pair{1e307, 1.7e308}, std::pair{kNoData, -kNoData}}) {
+        const AxisScale scale = TightAxisScale(low, high, 10);
+        ASSERT_GE(scale.ticks.size(), 2u) << low << " " << high;
+        EXPECT_LE(scale.ticks.size(), 11u) << low << " " << high;
+        for (std::size_t i = 1; i < scale.ticks.size(); ++i) {
+            EXPECT_NE(scale.ticks[i].label, scale.ticks[i - 1].label) << low << " " << high;
+        }
+    }
+}
+
 std::vector<std::string> Labels(QCategoryAxis* axis) {
     std::vector<std::string> labels;
     for (const QString& label : axis->categoriesLabels()) labels.push_back(label.toStdString());

@@ -84,6 +84,29 @@ TEST_F(Pictures, FitShowsPointsCurveCaptionAndResidualsBeneath) {
     EXPECT_GT(Count(image, QRect(700, 90, 260, 130), Black), 300);
 }
 
+// The leftmost column of the rectangle with a pixel the test accepts.
+int LeftmostColumn(const QImage& image, QRect area, const std::function<bool(QColor)>& accepted) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+        if (Count(image, QRect(x, area.top(), 1, area.height()), accepted) > 0) return x;
+    }
+    return -1;
+}
+
+TEST_F(Pictures, ResidualsLineUpWithThePointsAboveThem) {
+    // The upper chart's labels ("10") are narrower than the residuals'
+    // ("-0.2"): the temperature axes must still fall on the same columns.
+    const std::string png = Path("fit.png");
+    ASSERT_EQ(Shell(std::string(TSCCURVE) + " fit '" + Curve() + "' --beta 5 --area 1 --plot '" +
+                    png + "'")
+                  .code,
+              0);
+    const QImage image(QString::fromStdString(png));
+    const int upper = LeftmostColumn(image, QRect(0, 90, 1000, 420), Blue);
+    const int lower = LeftmostColumn(image, QRect(0, 580, 1000, 180), Blue);
+    ASSERT_GT(upper, 0);
+    EXPECT_NEAR(upper, lower, 1);
+}
+
 TEST_F(Pictures, MethodsShowInitialRisePeakAndWholeCurveSideBySide) {
     const std::string png = Path("methods.png");
     const Ran methods =

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "value_axis.h"
 #include "value_text.h"
 
 namespace {
@@ -48,13 +49,12 @@ std::vector<double> Scaled(std::vector<double> values, double factor) {
     return values;
 }
 
-// The span of both, with 5 % room either side.
+// The span of both.
 Axis Padded(const std::string& title, const std::vector<double>& a, const std::vector<double>& b) {
     double low = *std::min_element(a.begin(), a.end());
     double high = *std::max_element(a.begin(), a.end());
     for (const double v : b) low = std::min(low, v), high = std::max(high, v);
-    const double pad = high > low ? 0.05 * (high - low) : 1e-15;
-    return {.title = title, .min = low - pad, .max = high + pad, .rounded = true};
+    return ValueAxis(title, low, high);
 }
 
 Series Points(const std::vector<double>& x, const std::vector<double>& y, const std::string& name) {
@@ -117,7 +117,8 @@ Picture FitPicture(const MeasuredCurve& curve, const SpectrumFit& fit,
     const std::vector<double> fitted = Scaled(fit.fitted, unit.perAmpere);
     std::vector<double> residuals(measured.size());
     for (std::size_t i = 0; i < residuals.size(); ++i) residuals[i] = measured[i] - fitted[i];
-    const Axis temperature{.title = "T (K)", .min = curve.T.front(), .max = curve.T.back()};
+    const Axis temperature{
+        .title = "T (K)", .min = curve.T.front(), .max = curve.T.back(), .rounded = true};
     const std::string inUnit = *unit.name ? std::string(" (") + unit.name + ")" : "";
     const std::string unitText = *unit.name ? std::string(" ") + unit.name : "";
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "value_axis.h"
 #include "value_text.h"
 
 namespace {
@@ -45,11 +46,6 @@ Colour Paler(Colour c) {
 std::vector<double> Scaled(std::vector<double> values, double factor) {
     for (double& v : values) v *= factor;
     return values;
-}
-
-Axis Padded(const std::string& title, double low, double high) {
-    const double pad = high > low ? 0.05 * (high - low) : 1e-15;
-    return {.title = title, .min = low - pad, .max = high + pad, .rounded = true};
 }
 
 std::vector<std::string> Caption(const JointFit& fit, const JointDescription& d) {
@@ -123,11 +119,11 @@ Picture JointPicture(const JointFit& fit, const JointDescription& d) {
     }
     // The fits over every curve's points, so that none hides under them.
     upper.series.insert(upper.series.end(), fits.begin(), fits.end());
-    const Axis temperature{.title = "T (K)", .min = Tlow, .max = Thigh};
+    const Axis temperature{.title = "T (K)", .min = Tlow, .max = Thigh, .rounded = true};
     upper.x = temperature;
-    upper.y = Padded("I" + inUnit, low, high);
+    upper.y = ValueAxis("I" + inUnit, low, high);
     lower.x = temperature;
-    lower.y = Padded("residual" + inUnit, rlow, rhigh);
+    lower.y = ValueAxis("residual" + inUnit, rlow, rhigh);
     lower.series.push_back({.colour = kGrey, .size = 1, .x = {Tlow, Thigh}, .y = {0.0, 0.0}});
     return {.width = kWidth,
             .height = kUpperHeight + kLowerHeight,

@@ -34,7 +34,8 @@ Series Line(const std::string& name, std::vector<double> x, std::vector<double> 
 
 Chart InitialRiseChart(std::span<const double> T, std::span<const double> I,
                        const CurveMethods& methods, RiseWindow window) {
-    Chart chart{.x = {.title = "1000 K / T", .rounded = true}, .y = {.title = "ln(I / A)"}};
+    Chart chart{.x = {.title = "1000 K / T", .rounded = true},
+                .y = {.title = "ln(I / A)", .rounded = true}};
     const PeakLocation* peak = Applied(methods.peak);
     const InitialRise* rise = Applied(methods.initialRise);
     Series rising = Line("rising side", {}, {}, kGrey);
@@ -71,7 +72,9 @@ Chart InitialRiseChart(std::span<const double> T, std::span<const double> I,
 
 Chart PeakShapeChart(std::span<const double> T, std::span<const double> I,
                      const CurveMethods& methods) {
-    Chart chart{.title = "Peak", .x = {.title = "T (K)", .rounded = true}, .y = {.title = "I (A)"}};
+    Chart chart{.title = "Peak",
+                .x = {.title = "T (K)", .rounded = true},
+                .y = {.title = "I (A)", .rounded = true}};
     chart.series.push_back(Line("measured", {T.begin(), T.end()}, {I.begin(), I.end()}, kBlue));
     if (const PeakLocation* peak = Applied(methods.peak)) {
         chart.series.push_back(Line("Tm = " + Fixed(peak->Tm) + " K", {peak->Tm, peak->Tm},
@@ -103,7 +106,7 @@ Chart WholeCurveChart(std::span<const double> T, std::span<const double> I,
                       const CurveMethods& methods, double betaKPerMin) {
     Chart chart{.title = "Whole curve",
                 .x = {.title = "1000 K / T", .rounded = true},
-                .y = {.title = "ln(Q / I / s)"}};
+                .y = {.title = "ln(Q / I / s)", .rounded = true}};
     const WholeCurve* whole = Applied(methods.wholeCurve);
     const PeakLocation* peak = Applied(methods.peak);
     // Q = (integral of I dT to the end) / beta, in A s with beta in K/s.
