@@ -429,8 +429,11 @@ SpectrumFit ChooseNumber(const Context& c, SpectrumFit fit) {
             const bool better =
                 !fit.converged || fewer.statistics.bic <= fit.statistics.bic + kBicSlack;
             if (fewer.converged && better) {
-                history += Format("; without the peak at %.1f K BIC %.1f", fit.peaks[k].Tm.value,
-                                  fewer.statistics.bic);
+                const char* why = !fit.converged                    ? "the fit did not converge"
+                                  : verdict == PeakVerdict::RanAway ? "it ran away"
+                                                                    : "the data do not hold it";
+                history += Format("; the peak at %.1f K dropped (", fit.peaks[k].Tm.value) + why +
+                           Format("): BIC %.1f", fewer.statistics.bic);
                 fit = fewer;
                 changed = true;
                 break;
