@@ -192,6 +192,21 @@ void AlignPlotAreas(const QList<QChartView*>& views) {
     QCoreApplication::processEvents();
 }
 
+// The chart's size as the picture's layout will make it, for the number of
+// tick labels its axes have room for before it is laid out.
+QSize ChartSize(const Picture& picture, const Chart& chart) {
+    int shares = 0;
+    for (const Chart& each : picture.charts) shares += std::max(each.share, 1);
+    const auto count = static_cast<int>(picture.charts.size());
+    const int across = picture.width - 2 * picture.margin;
+    const int down = picture.height - 2 * picture.margin;
+    const int between = picture.spacing * std::max(count - 1, 0);
+    const int share = std::max(chart.share, 1);
+    return picture.arrangement == Arrangement::Stacked
+               ? QSize(across, (down - between) * share / std::max(shares, 1))
+               : QSize((across - between) * share / std::max(shares, 1), down);
+}
+
 }  // namespace
 
 QImage RenderPicture(const Picture& picture) {
@@ -203,21 +218,9 @@ QImage RenderPicture(const Picture& picture) {
                              : new QHBoxLayout(&page);
     layout->setContentsMargins(picture.margin, picture.margin, picture.margin, picture.margin);
     layout->setSpacing(picture.spacing);
-    // Each chart's size as the layout will make it, for the number of tick
-    // labels its axes have room for.
-    int shares = 0;
-    for (const Chart& chart : picture.charts) shares += std::max(chart.share, 1);
-    const auto count = static_cast<int>(picture.charts.size());
-    const int across = picture.width - 2 * picture.margin;
-    const int down = picture.height - 2 * picture.margin;
-    const int between = picture.spacing * std::max(count - 1, 0);
     QList<QChartView*> views;
     for (const Chart& chart : picture.charts) {
-        const int share = std::max(chart.share, 1);
-        const QSize size = picture.arrangement == Arrangement::Stacked
-                               ? QSize(across, (down - between) * share / std::max(shares, 1))
-                               : QSize((across - between) * share / std::max(shares, 1), down);
-        auto* view = new QChartView(MakeChart(chart, size), &page);
+        auto* view = new QChartView(MakeChart(chart, ChartSize(picture, chart)), &page);
         view->setRenderHint(QPainter::Antialiasing);
         layout->addWidget(view, chart.share);
         views.append(view);
